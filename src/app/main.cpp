@@ -1,0 +1,13 @@
+// Pictal: the application entry.
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setWindowTitle("Pictal");
+    window.resize(640, 480);
+    window.show();
+    return app.exec();
+}

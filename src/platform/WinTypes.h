@@ -1,0 +1,72 @@
+// Basic Win32-style types and constants used by the platform layer's functions.
+// Only what the program's callers use is defined here; strings are UTF-8 and
+// paths have no fixed length.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+using BOOL = int;          // non-zero for success / true
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
+using LONG = std::int32_t;
+using HRESULT = std::int32_t;
+
+using HANDLE = void*;
+using HMODULE = void*;     // a module handle from LoadLibraryA (nullptr = the program)
+using HINSTANCE = HMODULE;
+using HGLOBAL = void*;     // a movable memory block from GlobalAlloc
+using FARPROC = void*;     // an exported entry point, cast by the caller
+
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+
+// 100-nanosecond intervals since 1601-01-01 UTC, split in two 32-bit halves.
+struct FILETIME {
+    DWORD dwLowDateTime = 0;
+    DWORD dwHighDateTime = 0;
+};
+
+struct SYSTEMTIME {
+    WORD wYear = 0;
+    WORD wMonth = 0;
+    WORD wDayOfWeek = 0;
+    WORD wDay = 0;
+    WORD wHour = 0;
+    WORD wMinute = 0;
+    WORD wSecond = 0;
+    WORD wMilliseconds = 0;
+};
+
+struct POINT {
+    LONG x = 0;
+    LONG y = 0;
+};
+
+// Right and bottom are exclusive.
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+
+// File attribute bits reported by the directory search.
+inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;   // the owner cannot write
+inline constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;     // name starts with "."
+inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;     // neither a regular file nor a folder
+inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;    // regular files
+inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr DWORD FILE_ATTRIBUTE_OFFLINE = 0x1000;  // never set
+
+struct WIN32_FIND_DATAA {
+    DWORD dwFileAttributes = 0;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh = 0;
+    DWORD nFileSizeLow = 0;
+    std::string cFileName;  // the entry's name, without its folder
+};
