@@ -1,13 +1,22 @@
 // Pictal: the application entry.
+#include "Application.h"
+#include "Form.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Pictal");
-    window.resize(640, 480);
-    window.show();
-    return app.exec();
+    SelectPlatformPlugin(argc, argv);
+    QApplication qtApplication(argc, argv);
+    InitializeDesktop();
+
+    TApplication application;
+    application.SetTitle("Pictal");
+
+    TForm mainForm;
+    mainForm.SetCaption("Pictal");
+    mainForm.SetBounds(100, 100, 640, 480);
+    application.SetMainForm(&mainForm);
+    mainForm.show();
+    return application.Run();
 }

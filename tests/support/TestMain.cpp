@@ -3,6 +3,25 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+// Sanitizer settings live in the executables, so a test behaves the same under
+// ctest and when run by hand. An impossible allocation returns null (the code
+// under test must cope with that) instead of stopping the run.
+extern "C" const char* __asan_default_options()
+{
+    return "detect_leaks=1:allocator_may_return_null=1";
+}
+
+extern "C" const char* __ubsan_default_options()
+{
+    return "print_stacktrace=1:halt_on_error=1";
+}
+
+// Allocations that system libraries keep for the life of the process.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\nleak:libdbus\nleak:libglib\nleak:libgobject\n";
+}
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

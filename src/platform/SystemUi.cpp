@@ -1,0 +1,28 @@
+#include "SystemUi.h"
+
+#include <QApplication>
+
+BOOL MessageBeep(UINT)
+{
+    QApplication::beep();
+    return 1;
+}
+
+// Qt's flash time is the whole on-and-off cycle; the blink time is one half.
+UINT GetCaretBlinkTime()
+{
+    const int flash = QApplication::cursorFlashTime();
+    return flash <= 0 ? INFINITE_BLINK : UINT(flash / 2);
+}
+
+BOOL SetCaretBlinkTime(UINT milliseconds)
+{
+    if (milliseconds == INFINITE_BLINK) {
+        QApplication::setCursorFlashTime(0);
+        return 1;
+    }
+    if (milliseconds == 0 || milliseconds > 0x3FFFFFFF)
+        return 0;
+    QApplication::setCursorFlashTime(int(milliseconds * 2));
+    return 1;
+}
