@@ -1,0 +1,502 @@
+#include "IniFile.h"
+
+#include "Exception.h"
+#include "SysUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+#include <cerrno>
+#include <string_view>
+#include <sys/stat.h>
+#include <unordered_set>
+
+namespace {
+
+// Longest value a read returns, in bytes.
+constexpr size_t kMaxValueBytes = 2047;
+// Larger files are not taken for profile files: reads give the defaults and
+// writes are refused, so the file is never half-read and then overwritten.
+constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Case-folded form of a section or key name, for comparing names.
+std::string Folded(std::string_view name)
+{
+    bool ascii = true;
+    for (char c : name)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        std::string folded(name);
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return folded;
+    }
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
+        .toCaseFolded()
+        .toStdString();
+}
+
+// A value as a read returns it: at most kMaxValueBytes bytes, cut before a
+// UTF-8 sequence that would not fit whole.
+std::string CutValue(std::string_view value)
+{
+    if (value.size() <= kMaxValueBytes)
+        return std::string(value);
+    size_t cut = kMaxValueBytes;
+    auto continuation = [&](size_t i) { return (static_cast<unsigned char>(value[i]) & 0xC0) == 0x80; };
+    size_t start = cut;
+    while (start > 0 && kMaxValueBytes - start < 3 && continuation(start))
+        --start;
+    if (!continuation(start))
+        cut = start;
+    return std::string(value.substr(0, cut));
+}
+
+// ---- lines of a profile file ---------------------------------------------
+
+struct Line {
+    size_t begin = 0;    // first byte of the line
+    size_t textEnd = 0;  // end of its text, before "\r\n" or "\n"
+    size_t end = 0;      // first byte after its line end
+};
+
+enum LineKind { lkOther, lkBlank, lkSection, lkKey };
+
+struct LineInfo {
+    LineKind kind = lkOther;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // key value, trimmed
+};
+
+LineInfo Classify(std::string_view text)
+{
+    LineInfo info;
+    const std::string_view s = Trim(text);
+    if (s.empty()) {
+        info.kind = lkBlank;
+        return info;
+    }
+    if (s.front() == '[') {
+        const size_t close = s.find(']');
+        if (close != std::string_view::npos) {
+            info.kind = lkSection;
+            info.name = Trim(s.substr(1, close - 1));
+            return info;
+        }
+    }
+    const size_t eq = s.find('=');
+    if (eq != std::string_view::npos) {
+        info.kind = lkKey;
+        info.name = Trim(s.substr(0, eq));
+        info.value = Trim(s.substr(eq + 1));
+    }
+    return info;
+}
+
+size_t ContentStart(std::string_view data)
+{
+    return data.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
+}
+
+class LineReader {
+public:
+    explicit LineReader(std::string_view data, size_t from = std::string_view::npos)
+        : m_data(data), m_pos(from == std::string_view::npos ? ContentStart(data) : from)
+    {
+    }
+
+    bool Next(Line& line)
+    {
+        if (m_pos >= m_data.size())
+            return false;
+        line.begin = m_pos;
+        const size_t nl = m_data.find('\n', m_pos);
+        if (nl == std::string_view::npos) {
+            line.textEnd = line.end = m_data.size();
+        } else {
+            line.end = nl + 1;
+            line.textEnd = (nl > m_pos && m_data[nl - 1] == '\r') ? nl - 1 : nl;
+        }
+        m_pos = line.end;
+        return true;
+    }
+
+    LineInfo Info(const Line& line) const
+    {
+        return Classify(m_data.substr(line.begin, line.textEnd - line.begin));
+    }
+
+private:
+    std::string_view m_data;
+    size_t m_pos;
+};
+
+// The line end new lines get: that of the file's first line, else "\n".
+std::string_view NewlineOf(std::string_view data)
+{
+    const size_t nl = data.find('\n');
+    if (nl != std::string_view::npos && nl > 0 && data[nl - 1] == '\r')
+        return "\r\n";
+    return "\n";
+}
+
+// One section: from its header line to the next header (or the end).
+struct SectionSpan {
+    bool found = false;
+    size_t begin = 0;        // start of the header line
+    size_t bodyBegin = 0;    // first byte after the header line
+    size_t end = 0;          // start of the next header, or the end of the data
+    size_t contentEnd = 0;   // end of the last non-blank line (the header's own end when none)
+};
+
+SectionSpan FindSection(std::string_view data, const std::string& foldedName,
+                        size_t from = std::string_view::npos)
+{
+    SectionSpan span;
+    LineReader reader(data, from);
+    Line line;
+    while (reader.Next(line)) {
+        const LineInfo info = reader.Info(line);
+        if (span.found) {
+            if (info.kind == lkSection)
+                return span;
+            span.end = line.end;
+            if (info.kind != lkBlank)
+                span.contentEnd = line.end;
+        } else if (info.kind == lkSection && Folded(info.name) == foldedName) {
+            span.found = true;
+            span.begin = line.begin;
+            span.bodyBegin = span.end = span.contentEnd = line.end;
+        }
+    }
+    return span;
+}
+
+// The first key line of that name within [span.bodyBegin, span.end).
+bool FindKey(std::string_view data, const SectionSpan& span, const std::string& foldedName,
+             Line& found, LineInfo& foundInfo)
+{
+    const std::string_view body = data.substr(0, span.end);
+    LineReader reader(body, span.bodyBegin);
+    Line line;
+    while (reader.Next(line)) {
+        const LineInfo info = reader.Info(line);
+        if (info.kind == lkKey && Folded(info.name) == foldedName) {
+            found = line;
+            foundInfo = info;
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---- the file on disk -----------------------------------------------------
+
+enum LoadResult { lrLoaded, lrMissing, lrUnreadable };
+
+LoadResult LoadFile(const std::string& path, std::string& data)
+{
+    data.clear();
+    struct stat st;
+    if (path.empty())
+        return lrMissing;
+    if (::stat(path.c_str(), &st) != 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? lrMissing : lrUnreadable;
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes)
+        return lrUnreadable;
+    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::ReadOnly))
+        return lrUnreadable;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileBytes)
+        return lrUnreadable;
+    data.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return lrLoaded;
+}
+
+std::string FullPath(const std::string& path)
+{
+    if (path.empty() || path.front() == '/')
+        return path;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(path))).toStdString();
+}
+
+[[noreturn]] void RefuseWrite(const std::string& path)
+{
+    throw Exception(FullPath(path) + " に書き込めません");
+}
+
+// The file's present text, for a change that will be written back; refused
+// when the file exists but cannot be read whole (writing would lose it).
+std::string LoadForChange(const std::string& path, bool& missing)
+{
+    std::string data;
+    const LoadResult result = LoadFile(path, data);
+    if (result == lrUnreadable)
+        RefuseWrite(path);
+    missing = result == lrMissing;
+    return data;
+}
+
+void SaveFile(const std::string& path, const std::string& data)
+{
+    if (path.empty())
+        RefuseWrite(path);
+    // A file without any write permission bit is read-only for everybody,
+    // the superuser included.
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0)
+        RefuseWrite(path);
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::WriteOnly))
+        RefuseWrite(path);
+    const qint64 size = static_cast<qint64>(data.size());
+    if (file.write(data.data(), size) != size) {
+        file.cancelWriting();
+        RefuseWrite(path);
+    }
+    if (!file.commit())
+        RefuseWrite(path);
+}
+
+// ---- text that a write may store ------------------------------------------
+
+bool HasLineBreak(std::string_view s)
+{
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// The header line for a section name, when it reads back as that name.
+bool HeaderLine(std::string_view section, std::string& line)
+{
+    line = "[" + std::string(section) + "]";
+    const LineInfo info = Classify(line);
+    return !HasLineBreak(section) && info.kind == lkSection && info.name == section;
+}
+
+// The key line for a key and value, when it reads back as that key and value.
+bool KeyLine(std::string_view ident, std::string_view value, std::string& line)
+{
+    line = std::string(ident) + "=" + std::string(value);
+    const LineInfo info = Classify(line);
+    return !HasLineBreak(line) && info.kind == lkKey && info.name == ident &&
+           info.value == Trim(value);
+}
+
+bool EndsWithBlankLine(std::string_view data)
+{
+    const size_t start = ContentStart(data);
+    if (data.size() <= start)
+        return true;
+    LineReader reader(data);
+    Line line, last;
+    while (reader.Next(line))
+        last = line;
+    return reader.Info(last).kind == lkBlank;
+}
+
+std::string ChangedText(const std::string& data, const std::string& section,
+                        const std::string& ident, const std::string& value)
+{
+    const std::string_view newline = NewlineOf(data);
+    const SectionSpan span = FindSection(data, Folded(section));
+    if (span.found) {
+        Line keyLine;
+        LineInfo keyInfo;
+        if (FindKey(data, span, Folded(ident), keyLine, keyInfo)) {
+            std::string line;
+            KeyLine(keyInfo.name, value, line);
+            return data.substr(0, keyLine.begin) + line + data.substr(keyLine.textEnd);
+        }
+        std::string line;
+        KeyLine(ident, value, line);
+        const size_t at = span.contentEnd;
+        const bool needsBreak = at > 0 && data[at - 1] != '\n';
+        return data.substr(0, at) + (needsBreak ? std::string(newline) : std::string()) + line +
+               std::string(newline) + data.substr(at);
+    }
+
+    std::string header, line;
+    HeaderLine(section, header);
+    KeyLine(ident, value, line);
+    std::string result = data;
+    if (result.size() > ContentStart(result)) {
+        if (result.back() != '\n')
+            result += newline;
+        if (!EndsWithBlankLine(result))
+            result += newline;
+    }
+    result += header;
+    result += newline;
+    result += line;
+    result += newline;
+    return result;
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const std::string& fileName) : FFileName(fileName) {}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
+                                 const std::string& def) const
+{
+    std::string data;
+    if (LoadFile(FFileName, data) != lrLoaded)
+        return def;
+    const SectionSpan span = FindSection(data, Folded(Trim(section)));
+    Line line;
+    LineInfo info;
+    if (!span.found || !FindKey(data, span, Folded(Trim(ident)), line, info))
+        return def;
+    return CutValue(info.value);
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const
+{
+    return StrToIntDef(ReadString(section, ident, std::string()), def);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bool def) const
+{
+    return ReadInteger(section, ident, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& ident,
+                           const std::string& value)
+{
+    const std::string name(Trim(section)), key(Trim(ident));
+    std::string header, line;
+    if (!HeaderLine(name, header) || !KeyLine(key, value, line))
+        RefuseWrite(FFileName);
+    bool missing = false;
+    const std::string data = LoadForChange(FFileName, missing);
+    SaveFile(FFileName, ChangedText(data, name, key, value));
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
+{
+    WriteString(section, ident, IntToStr(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
+{
+    WriteString(section, ident, value ? "1" : "0");
+}
+
+void TIniFile::ReadSection(const std::string& section, std::vector<std::string>& idents) const
+{
+    idents.clear();
+    std::string data;
+    if (LoadFile(FFileName, data) != lrLoaded)
+        return;
+    const SectionSpan span = FindSection(data, Folded(Trim(section)));
+    if (!span.found)
+        return;
+    std::unordered_set<std::string> seen;
+    LineReader reader(std::string_view(data).substr(0, span.end), span.bodyBegin);
+    Line line;
+    while (reader.Next(line)) {
+        const LineInfo info = reader.Info(line);
+        if (info.kind == lkKey && seen.insert(Folded(info.name)).second)
+            idents.emplace_back(info.name);
+    }
+}
+
+void TIniFile::ReadSections(std::vector<std::string>& sections) const
+{
+    sections.clear();
+    std::string data;
+    if (LoadFile(FFileName, data) != lrLoaded)
+        return;
+    std::unordered_set<std::string> seen;
+    LineReader reader(data);
+    Line line;
+    while (reader.Next(line)) {
+        const LineInfo info = reader.Info(line);
+        if (info.kind == lkSection && seen.insert(Folded(info.name)).second)
+            sections.emplace_back(info.name);
+    }
+}
+
+bool TIniFile::SectionExists(const std::string& section) const
+{
+    std::vector<std::string> idents;
+    ReadSection(section, idents);
+    return !idents.empty();
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& ident) const
+{
+    std::string data;
+    if (LoadFile(FFileName, data) != lrLoaded)
+        return false;
+    const SectionSpan span = FindSection(data, Folded(Trim(section)));
+    Line line;
+    LineInfo info;
+    return span.found && FindKey(data, span, Folded(Trim(ident)), line, info);
+}
+
+void TIniFile::EraseSection(const std::string& section)
+{
+    bool missing = false;
+    std::string data = LoadForChange(FFileName, missing);
+    if (missing)
+        return;
+    const std::string folded = Folded(Trim(section));
+    bool changed = false;
+    for (SectionSpan span = FindSection(data, folded); span.found;
+         span = FindSection(data, folded, span.begin)) {
+        data.erase(span.begin, span.end - span.begin);
+        changed = true;
+    }
+    if (changed)
+        SaveFile(FFileName, data);
+}
+
+void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
+{
+    bool missing = false;
+    std::string data = LoadForChange(FFileName, missing);
+    if (missing)
+        return;
+    const SectionSpan span = FindSection(data, Folded(Trim(section)));
+    if (!span.found)
+        return;
+    // Every line of that key in the section goes, so that a later duplicate
+    // does not take its place.
+    const std::string folded = Folded(Trim(ident));
+    std::string kept = data.substr(0, span.bodyBegin);
+    bool changed = false;
+    LineReader reader(std::string_view(data).substr(0, span.end), span.bodyBegin);
+    Line line;
+    while (reader.Next(line)) {
+        const LineInfo info = reader.Info(line);
+        if (info.kind == lkKey && Folded(info.name) == folded)
+            changed = true;
+        else
+            kept.append(data, line.begin, line.end - line.begin);
+    }
+    if (!changed)
+        return;
+    kept.append(data, span.end, std::string::npos);
+    SaveFile(FFileName, kept);
+}

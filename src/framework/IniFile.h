@@ -1,0 +1,72 @@
+// TIniFile: a sectioned key-value text file ("profile file") with the
+// semantics of the Windows private-profile functions.
+//
+// - Section and key names match without regard to letter case (Unicode case
+//   folding); blanks around a name are ignored. Writing an existing section or
+//   key keeps the spelling the file already has.
+// - A value is the text after the first "=" of its line, blanks at both ends
+//   removed; it is never unquoted. Read values longer than 2047 bytes are cut
+//   to 2047 bytes, never inside a UTF-8 sequence.
+// - Integers are text converted by TryStrToInt; booleans are written "0"/"1"
+//   and read as integers (non-zero is true). Text that does not convert, and a
+//   missing key, give the caller's default.
+// - Nothing is buffered: every read sees the file as it is, and every write
+//   re-reads the file, changes that one value and replaces the file at once
+//   (a temporary file in the same folder, then a rename; the file's permission
+//   bits are kept). Every other line - sections, keys, comments, lines that are
+//   not understood - stays as it was, in its order and with its line end.
+//   A missing key is added after the last non-blank line of its section, a
+//   missing section at the end of the file. New lines take the line end of the
+//   file's first line; a new file uses "\n".
+// - The file is UTF-8; a leading byte-order mark is skipped and kept. Lines
+//   ending in "\r\n" and in "\n" are both read. The first of several sections or
+//   keys of the same name is the one read and written.
+// - Reading a missing or unreadable file gives the defaults and never creates
+//   the file. A write that cannot be stored raises
+//   Exception("<full path> に書き込めません") from that call and leaves the old
+//   file untouched: the file has no write permission bit at all (refused even
+//   for the superuser), the path is a folder or a special file, the folder does
+//   not exist or cannot be written, the file cannot be read back, is larger
+//   than 64 MiB, or the name or value cannot be stored on one line (a line
+//   break, "=" in a key, "]" in a section name).
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TIniFile {
+public:
+    explicit TIniFile(const std::string& fileName);
+
+    const std::string& FileName() const { return FFileName; }
+
+    std::string ReadString(const std::string& section, const std::string& ident,
+                           const std::string& def) const;
+    int ReadInteger(const std::string& section, const std::string& ident, int def) const;
+    bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
+
+    void WriteString(const std::string& section, const std::string& ident,
+                     const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& ident, int value);
+    void WriteBool(const std::string& section, const std::string& ident, bool value);
+
+    // The key names of the section, in file order (the list is cleared first).
+    void ReadSection(const std::string& section, std::vector<std::string>& idents) const;
+    // The section names of the file, in file order (the list is cleared first).
+    void ReadSections(std::vector<std::string>& sections) const;
+    // True when the section holds at least one key.
+    bool SectionExists(const std::string& section) const;
+    bool ValueExists(const std::string& section, const std::string& ident) const;
+
+    // Removes every section of that name with its keys; nothing happens when
+    // there is none.
+    void EraseSection(const std::string& section);
+    // Removes the key from the section; nothing happens when it is not there.
+    void DeleteKey(const std::string& section, const std::string& ident);
+
+    // Writes already reached the file; nothing is left to flush.
+    void UpdateFile() {}
+
+private:
+    std::string FFileName;
+};

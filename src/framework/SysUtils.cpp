@@ -1,0 +1,116 @@
+#include "SysUtils.h"
+
+#include "Exception.h"
+
+#include <cstdint>
+
+namespace {
+
+int DigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+bool TryStrToInt(const std::string& s, int& value)
+{
+    const size_t n = s.size();
+    size_t i = 0;
+    while (i < n && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < n && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && (s[i] == '$' || s[i] == 'x' || s[i] == 'X')) {
+        base = 16;
+        i += 1;
+    } else if (n - i > 2 && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == n)
+        return false;
+
+    // Hexadecimal text may use all 32 bits; decimal text stops at INT_MAX
+    // (INT_MIN with a minus sign).
+    const uint64_t limit = base == 16 ? (negative ? 0x80000000u : 0xFFFFFFFFu)
+                                      : (negative ? 0x80000000u : 0x7FFFFFFFu);
+    uint64_t magnitude = 0;
+    for (; i < n; ++i) {
+        const int digit = DigitValue(s[i]);
+        if (digit < 0 || digit >= base)
+            return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit)
+            return false;
+    }
+    const uint32_t bits = static_cast<uint32_t>(magnitude);
+    value = static_cast<int32_t>(negative ? 0u - bits : bits);
+    return true;
+}
+
+int StrToInt(const std::string& s)
+{
+    int value = 0;
+    if (!TryStrToInt(s, value))
+        throw Exception("'" + s + "' is not a valid integer value");
+    return value;
+}
+
+int StrToIntDef(const std::string& s, int def)
+{
+    int value = 0;
+    return TryStrToInt(s, value) ? value : def;
+}
+
+std::string IntToStr(int value)
+{
+    return std::to_string(value);
+}
+
+std::string ExtractFileExt(const std::string& fileName)
+{
+    const size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    const size_t slash = fileName.rfind('/');
+    if (slash != std::string::npos && slash > dot)
+        return {};
+    return fileName.substr(dot);
+}
+
+std::string ExtractFilePath(const std::string& fileName)
+{
+    const size_t slash = fileName.rfind('/');
+    return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+}
+
+std::string ExtractFileName(const std::string& fileName)
+{
+    const size_t slash = fileName.rfind('/');
+    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& path)
+{
+    if (path.empty() || path.back() == '/')
+        return path;
+    return path + '/';
+}
+
+std::string ExcludeTrailingPathDelimiter(const std::string& path)
+{
+    if (path.size() > 1 && path.back() == '/')
+        return path.substr(0, path.size() - 1);
+    return path;
+}

@@ -1,0 +1,29 @@
+// Integer conversion and path-name helpers of the framework's system unit.
+// Paths use "/" as the separator; all text is UTF-8.
+#pragma once
+
+#include <string>
+
+// Integer text conversion. Accepted: leading blanks (space, tab), an optional
+// "+" or "-", then decimal digits; or hexadecimal digits after "$", "x" or "X",
+// or after "0x"/"0X" when at least one digit follows. Nothing may follow the
+// digits. A decimal value must lie in the range of a 32-bit int; a hexadecimal
+// one may use all 32 bits ("$FFFFFFFF" is -1), or with "-" go down to
+// -0x80000000.
+bool TryStrToInt(const std::string& s, int& value);
+// Raises Exception("'<s>' is not a valid integer value") when s does not convert.
+int StrToInt(const std::string& s);
+int StrToIntDef(const std::string& s, int def);
+std::string IntToStr(int value);
+
+// The extension of the name after the last "/": from its last "." on,
+// the dot included; empty when the name has no dot.
+std::string ExtractFileExt(const std::string& fileName);
+// Everything up to and including the last "/"; empty when there is none.
+std::string ExtractFilePath(const std::string& fileName);
+// Everything after the last "/".
+std::string ExtractFileName(const std::string& fileName);
+// path with one "/" at its end (an empty path stays empty).
+std::string IncludeTrailingPathDelimiter(const std::string& path);
+// path without its trailing "/" (the root "/" stays as it is).
+std::string ExcludeTrailingPathDelimiter(const std::string& path);
