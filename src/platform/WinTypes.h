@@ -7,6 +7,12 @@
 #include <string>
 
 using BOOL = int;          // non-zero for success / true
+#ifndef TRUE  // macros, as on Windows, so that GLib's guarded ones agree with them
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
@@ -70,3 +76,13 @@ struct WIN32_FIND_DATAA {
     DWORD nFileSizeLow = 0;
     std::string cFileName;  // the entry's name, without its folder
 };
+
+// ---- Drawing (device contexts, Gdi.h) ----
+using COLORREF = DWORD;        // 0x00BBGGRR
+using LPARAM = std::intptr_t;
+
+struct SIZE {
+    LONG cx = 0;
+    LONG cy = 0;
+};
+// ---- end of drawing ----
