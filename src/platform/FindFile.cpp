@@ -1,0 +1,271 @@
+#include "FindFile.h"
+
+#include "FileTime.h"
+#include "LastError.h"
+
+#include <QList>
+#include <QString>
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <sys/stat.h>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// A name as case-folded Unicode code points.
+std::u32string folded(const std::string& utf8)
+{
+    const QList<uint> ucs4 = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toCaseFolded().toUcs4();
+    return std::u32string(ucs4.begin(), ucs4.end());
+}
+
+bool hasWildcards(const std::string& pattern)
+{
+    return pattern.find_first_of("*?") != std::string::npos;
+}
+
+// Wildcard match over folded code points; on a mismatch after a "*" the "*"
+// takes one more character and the rest is tried again.
+bool wildcardMatch(std::u32string_view name, std::u32string_view pattern)
+{
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t starP = std::u32string_view::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == U'*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (starP != std::u32string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == U'*')
+        ++p;
+    return p == pattern.size();
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using DirPtr = std::unique_ptr<DIR, DirCloser>;
+
+// An open search: the folder stays open so each entry is examined in the
+// folder that was read, even if the path changes meanwhile.
+struct Search {
+    DirPtr folder;
+    std::vector<std::string> names;  // the matching names, read once
+    std::size_t next = 0;
+};
+
+bool readNames(DIR* dir, std::vector<std::string>& names)
+{
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry)
+            return errno == 0;
+        names.emplace_back(entry->d_name);
+    }
+}
+
+// The names of the folder that match the name pattern, in byte order.
+bool matchingNames(DIR* dir, const std::string& namePattern, std::vector<std::string>& result)
+{
+    if (!hasWildcards(namePattern)) {
+        struct stat st;
+        if (::fstatat(::dirfd(dir), namePattern.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            result.push_back(namePattern);
+            return true;
+        }
+    }
+    std::vector<std::string> names;
+    if (!readNames(dir, names))
+        return false;
+    std::sort(names.begin(), names.end());
+    const std::u32string pattern = folded(namePattern);
+    for (auto& name : names) {
+        if (!wildcardMatch(folded(name), pattern))
+            continue;
+        result.push_back(std::move(name));
+        if (!hasWildcards(namePattern))
+            break;  // one entry for a plain name
+    }
+    return true;
+}
+
+FILETIME fileTimeOf(const struct statx_timestamp& t)
+{
+    struct timespec ts{};
+    ts.tv_sec = time_t(t.tv_sec);
+    ts.tv_nsec = long(t.tv_nsec);
+    return TimespecToFileTime(ts);
+}
+
+DWORD attributesOf(const std::string& name, mode_t mode, bool unresolvedLink)
+{
+    DWORD attributes = 0;
+    if (!unresolvedLink && S_ISDIR(mode))
+        attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    else if (!unresolvedLink && S_ISREG(mode))
+        attributes |= FILE_ATTRIBUTE_ARCHIVE;
+    else
+        attributes |= FILE_ATTRIBUTE_SYSTEM;
+    if (name.front() == '.' && name != "." && name != "..")
+        attributes |= FILE_ATTRIBUTE_HIDDEN;
+    if ((mode & S_IWUSR) == 0)
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes;
+}
+
+// Fills data for one entry of the folder; false when it is gone.
+bool describe(int folder, const std::string& name, WIN32_FIND_DATAA& data)
+{
+    constexpr unsigned kMask = STATX_BASIC_STATS | STATX_BTIME;
+    struct statx sx{};
+    bool unresolvedLink = false;
+    if (::statx(folder, name.c_str(), AT_STATX_SYNC_AS_STAT, kMask, &sx) != 0) {
+        // A link whose target cannot be reached is described by itself.
+        if (::statx(folder, name.c_str(), AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW, kMask, &sx) != 0)
+            return false;
+        unresolvedLink = true;
+    }
+    const bool regular = !unresolvedLink && S_ISREG(sx.stx_mode);
+    const std::uint64_t size = regular ? sx.stx_size : 0;
+    data.cFileName = name;
+    data.dwFileAttributes = attributesOf(name, mode_t(sx.stx_mode), unresolvedLink);
+    data.nFileSizeHigh = DWORD(size >> 32);
+    data.nFileSizeLow = DWORD(size & 0xFFFFFFFFu);
+    data.ftCreationTime = fileTimeOf((sx.stx_mask & STATX_BTIME) ? sx.stx_btime : sx.stx_ctime);
+    data.ftLastAccessTime = fileTimeOf(sx.stx_atime);
+    data.ftLastWriteTime = fileTimeOf(sx.stx_mtime);
+    return true;
+}
+
+bool advance(Search& search, WIN32_FIND_DATAA& data)
+{
+    while (search.next < search.names.size()) {
+        if (describe(::dirfd(search.folder.get()), search.names[search.next++], data))
+            return true;
+    }
+    return false;
+}
+
+// The open searches by handle; a handle that is not in the table is refused.
+class SearchTable {
+public:
+    HANDLE add(std::unique_ptr<Search> search)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        HANDLE handle = search.get();
+        m_searches.emplace(handle, std::move(search));
+        return handle;
+    }
+
+    // Runs f on the search under the table's lock; false when there is none.
+    template <typename F>
+    bool with(HANDLE handle, F&& f)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        const auto it = m_searches.find(handle);
+        if (it == m_searches.end())
+            return false;
+        f(*it->second);
+        return true;
+    }
+
+    bool remove(HANDLE handle)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_searches.erase(handle) != 0;
+    }
+
+private:
+    std::mutex m_lock;
+    std::unordered_map<HANDLE, std::unique_ptr<Search>> m_searches;
+};
+
+SearchTable& searches()
+{
+    static SearchTable table;
+    return table;
+}
+
+}  // namespace
+
+HANDLE FindFirstFileA(const std::string& pattern, WIN32_FIND_DATAA* data)
+{
+    if (!data || pattern.empty() || pattern.find('\0') != std::string::npos) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    const auto slash = pattern.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".")
+        : slash == 0                                     ? std::string("/")
+                                                         : pattern.substr(0, slash);
+    const std::string namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+
+    auto search = std::make_unique<Search>();
+    search->folder.reset(::opendir(folder.c_str()));
+    if (!search->folder) {
+        const int err = errno;
+        SetLastError(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
+        return INVALID_HANDLE_VALUE;
+    }
+    if (!matchingNames(search->folder.get(), namePattern, search->names)) {
+        SetLastError(ErrorFromErrno(errno));
+        return INVALID_HANDLE_VALUE;
+    }
+    if (namePattern.empty() || !advance(*search, *data)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    search->names.shrink_to_fit();
+    return searches().add(std::move(search));
+}
+
+BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data)
+{
+    bool found = false;
+    const bool open = searches().with(search, [&](Search& s) { found = data && advance(s, *data); });
+    if (!open) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!data) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!found) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE search)
+{
+    if (!searches().remove(search)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool MatchesMask(const std::string& name, const std::string& pattern)
+{
+    return wildcardMatch(folded(name), folded(pattern));
+}

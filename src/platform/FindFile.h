@@ -1,0 +1,28 @@
+// Directory search with the Win32 names: a pattern is a folder path, "/" and
+// a name pattern in which "*" stands for any run of characters (also none)
+// and "?" for exactly one character; letter case is ignored. A name pattern
+// without wildcards finds that one entry, an exact-case match first.
+//
+// Entries come in the byte order of their names, "." and ".." among them when
+// the pattern matches them (as folders, not hidden ones). Each gives its name, size, times and attributes
+// (FILE_ATTRIBUTE_* in WinTypes.h); a symbolic link is described by its
+// target, a dangling one as a system entry.
+#pragma once
+
+#include "WinTypes.h"
+
+#include <string>
+
+// The first matching entry, and a search handle for the rest; or
+// INVALID_HANDLE_VALUE with GetLastError() ERROR_PATH_NOT_FOUND (no such
+// folder), ERROR_FILE_NOT_FOUND (nothing matches) or ERROR_ACCESS_DENIED.
+HANDLE FindFirstFileA(const std::string& pattern, WIN32_FIND_DATAA* data);
+// The next matching entry; FALSE with ERROR_NO_MORE_FILES at the end, or with
+// ERROR_INVALID_HANDLE for a handle that is not an open search.
+BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
+// Ends a search and frees its handle.
+BOOL FindClose(HANDLE search);
+
+// The name-pattern test of the search, for use elsewhere: "*" and "?" as
+// above, letter case ignored (Unicode case folding).
+bool MatchesMask(const std::string& name, const std::string& pattern);

@@ -1,0 +1,400 @@
+#include "FileOps.h"
+#include "LastError.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <random>
+#include <set>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using testfiles::exists;
+using testfiles::readFile;
+using testfiles::TempFolder;
+using testfiles::writeFile;
+
+namespace {
+
+struct stat statOf(const std::string& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+// A modification time no copy would get by accident, with nanoseconds.
+void setDistinctTimes(const std::string& path)
+{
+    const struct timespec times[2] = {{1000000000, 111111111}, {981173106, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+void expectSameTimeAndMode(const struct stat& before, const std::string& path)
+{
+    const struct stat after = statOf(path);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mode & 07777, before.st_mode & 07777);
+}
+
+std::set<std::string> entriesOf(const std::string& folder)
+{
+    std::set<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.insert(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::string randomBytes(std::size_t size)
+{
+    std::mt19937 generator(20240229);
+    std::string bytes(size, '\0');
+    for (auto& byte : bytes)
+        byte = char(generator() & 0xFF);
+    return bytes;
+}
+
+// A folder that refuses removals (append-only), which root cannot override;
+// the flag is cleared again on the way out.
+class AppendOnlyFolder {
+public:
+    explicit AppendOnlyFolder(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY))
+    {
+        int flags = 0;
+        if (m_fd >= 0 && ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            m_flags = flags;
+            flags |= FS_APPEND_FL;
+            m_active = ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+    }
+    ~AppendOnlyFolder()
+    {
+        if (m_active)
+            ::ioctl(m_fd, FS_IOC_SETFLAGS, &m_flags);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool active() const { return m_active; }
+
+private:
+    int m_fd;
+    int m_flags = 0;
+    bool m_active = false;
+};
+
+// Two temporary folders: one in /tmp, one in /dev/shm, which are different
+// file systems on the machines these tests run on.
+class FileOps : public ::testing::Test {
+protected:
+    TempFolder local{"/tmp"};
+    TempFolder remote{"/dev/shm"};
+
+    bool twoFileSystems() const
+    {
+        struct stat a {};
+        struct stat b {};
+        return local.valid() && remote.valid() && ::stat(local.path().c_str(), &a) == 0
+            && ::stat(remote.path().c_str(), &b) == 0 && a.st_dev != b.st_dev;
+    }
+};
+
+}  // namespace
+
+TEST_F(FileOps, MoveWithinFolderKeepsContentTimeAndMode)
+{
+    const std::string from = local.file("photo.jpg");
+    writeFile(from, "image data");
+    ASSERT_EQ(::chmod(from.c_str(), 0640), 0);
+    setDistinctTimes(from);
+    const struct stat before = statOf(from);
+
+    // Doubled separators name the same entries.
+    ASSERT_TRUE(MoveFileA(local.path() + "//photo.jpg", local.path() + "//moved.jpg"));
+    EXPECT_FALSE(exists(from));
+    EXPECT_EQ(readFile(local.file("moved.jpg")), "image data");
+    expectSameTimeAndMode(before, local.file("moved.jpg"));
+}
+
+TEST_F(FileOps, MoveAcrossFileSystemsKeepsContentTimeAndMode)
+{
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    const std::string from = local.file("photo.jpg");
+    writeFile(from, "image data");
+    ASSERT_EQ(::chmod(from.c_str(), 0604), 0);
+    setDistinctTimes(from);
+    const struct stat before = statOf(from);
+
+    // Without the copy option a move stays on its file system.
+    EXPECT_FALSE(MoveFileExA(from, remote.file("photo.jpg"), 0));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SAME_DEVICE);
+    EXPECT_EQ(readFile(from), "image data");
+
+    ASSERT_TRUE(MoveFileA(from, remote.file("photo.jpg")));
+    EXPECT_FALSE(exists(from));
+    EXPECT_EQ(readFile(remote.file("photo.jpg")), "image data");
+    expectSameTimeAndMode(before, remote.file("photo.jpg"));
+    EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"photo.jpg"});
+
+    // A symbolic link moves as a link.
+    ASSERT_EQ(::symlink("photo.jpg", local.file("link.jpg").c_str()), 0);
+    ASSERT_TRUE(MoveFileA(local.file("link.jpg"), remote.file("link.jpg")));
+    EXPECT_FALSE(exists(local.file("link.jpg")));
+    EXPECT_TRUE(S_ISLNK(statOf(remote.file("link.jpg")).st_mode));
+    EXPECT_EQ(readFile(remote.file("link.jpg")), "image data");
+}
+
+TEST_F(FileOps, MoveRefusesAnExistingTarget)
+{
+    writeFile(local.file("a.jpg"), "source");
+    writeFile(local.file("b.jpg"), "target");
+    ASSERT_EQ(::mkdir(local.file("folder.jpg").c_str(), 0755), 0);
+
+    EXPECT_FALSE(MoveFileA(local.file("a.jpg"), local.file("b.jpg")));
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_FALSE(MoveFileA(local.file("a.jpg"), local.file("folder.jpg")));
+    EXPECT_FALSE(MoveFileA(local.file("a.jpg"), local.file("a.jpg")));
+    EXPECT_EQ(readFile(local.file("a.jpg")), "source");
+    EXPECT_EQ(readFile(local.file("b.jpg")), "target");
+    EXPECT_TRUE(entriesOf(local.file("folder.jpg")).empty());
+
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    writeFile(remote.file("a.jpg"), "remote target");
+    EXPECT_FALSE(MoveFileA(local.file("a.jpg"), remote.file("a.jpg")));
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(readFile(local.file("a.jpg")), "source");
+    EXPECT_EQ(readFile(remote.file("a.jpg")), "remote target");
+    EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"a.jpg"});
+}
+
+TEST_F(FileOps, FailedMoveAcrossFileSystemsLeavesSourceAndNoTemporaryFile)
+{
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    writeFile(local.file("a.jpg"), "source");
+
+    EXPECT_FALSE(MoveFileA(local.file("a.jpg"), remote.file("missing/a.jpg")));
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    // A target name the final rename refuses, after the whole copy was written.
+    EXPECT_FALSE(MoveFileA(local.file("a.jpg"), remote.file("b.jpg/")));
+    EXPECT_TRUE(entriesOf(remote.path()).empty());
+
+    ASSERT_EQ(::mkdir(remote.file("a.jpg").c_str(), 0755), 0);
+    EXPECT_FALSE(MoveFileA(local.file("a.jpg"), remote.file("a.jpg")));
+    EXPECT_FALSE(MoveFileExA(local.file("a.jpg"), remote.file("a.jpg"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+
+    EXPECT_EQ(readFile(local.file("a.jpg")), "source");
+    EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"a.jpg"});
+    EXPECT_TRUE(entriesOf(remote.file("a.jpg")).empty());
+}
+
+TEST_F(FileOps, MoveAcrossFileSystemsUndoesTheCopyWhenTheSourceCannotBeRemoved)
+{
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    const std::string sourceFolder = local.file("source");
+    ASSERT_EQ(::mkdir(sourceFolder.c_str(), 0755), 0);
+    writeFile(sourceFolder + "/a.jpg", "source");
+    writeFile(remote.file("b.jpg"), "old target");
+
+    AppendOnlyFolder guard(sourceFolder);
+    if (!guard.active())
+        GTEST_SKIP() << "cannot make a folder append-only here";
+
+    EXPECT_FALSE(MoveFileA(sourceFolder + "/a.jpg", remote.file("a.jpg")));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(MoveFileExA(sourceFolder + "/a.jpg", remote.file("b.jpg"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+
+    EXPECT_EQ(readFile(sourceFolder + "/a.jpg"), "source");
+    EXPECT_EQ(readFile(remote.file("b.jpg")), "old target");
+    EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"b.jpg"});
+}
+
+TEST_F(FileOps, MoveWithReplaceReplacesAFileButNeverAFolderOrItself)
+{
+    writeFile(local.file("a.jpg"), "new");
+    writeFile(local.file("b.jpg"), "old");
+    setDistinctTimes(local.file("a.jpg"));
+    const struct stat before = statOf(local.file("a.jpg"));
+    ASSERT_TRUE(MoveFileExA(local.file("a.jpg"), local.file("b.jpg"), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(exists(local.file("a.jpg")));
+    EXPECT_EQ(readFile(local.file("b.jpg")), "new");
+    expectSameTimeAndMode(before, local.file("b.jpg"));
+
+    // Onto itself, spelt another way or through a link to it: refused, untouched.
+    EXPECT_FALSE(MoveFileExA(local.file("b.jpg"), local.path() + "//b.jpg", MOVEFILE_REPLACE_EXISTING));
+    ASSERT_EQ(::symlink(local.file("b.jpg").c_str(), local.file("link.jpg").c_str()), 0);
+    EXPECT_FALSE(MoveFileExA(local.file("link.jpg"), local.file("b.jpg"), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(readFile(local.file("b.jpg")), "new");
+
+    ASSERT_EQ(::mkdir(local.file("folder").c_str(), 0755), 0);
+    EXPECT_FALSE(MoveFileExA(local.file("b.jpg"), local.file("folder"), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(readFile(local.file("b.jpg")), "new");
+
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    writeFile(remote.file("b.jpg"), "remote old");
+    ASSERT_TRUE(MoveFileExA(local.file("b.jpg"), remote.file("b.jpg"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+    EXPECT_FALSE(exists(local.file("b.jpg")));
+    EXPECT_EQ(readFile(remote.file("b.jpg")), "new");
+    expectSameTimeAndMode(before, remote.file("b.jpg"));
+    EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"b.jpg"});
+}
+
+TEST_F(FileOps, CopyReplacesATargetOnlyWithACompleteCopy)
+{
+    writeFile(local.file("a.jpg"), "short");
+    ASSERT_EQ(::chmod(local.file("a.jpg").c_str(), 0444), 0);
+    setDistinctTimes(local.file("a.jpg"));
+    const struct stat before = statOf(local.file("a.jpg"));
+    writeFile(local.file("b.jpg"), "a much longer old target");
+
+    ASSERT_TRUE(CopyFileA(local.file("a.jpg"), local.file("b.jpg"), FALSE));
+    EXPECT_EQ(readFile(local.file("b.jpg")), "short");
+    EXPECT_EQ(readFile(local.file("a.jpg")), "short");
+    expectSameTimeAndMode(before, local.file("b.jpg"));
+    EXPECT_EQ(entriesOf(local.path()), (std::set<std::string>{"a.jpg", "b.jpg"}));
+
+    // Onto a folder, or from something that is no file: refused.
+    ASSERT_EQ(::mkdir(local.file("folder").c_str(), 0755), 0);
+    EXPECT_FALSE(CopyFileA(local.file("a.jpg"), local.file("folder"), FALSE));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    ASSERT_EQ(::mkfifo(local.file("fifo").c_str(), 0644), 0);
+    EXPECT_FALSE(CopyFileA(local.file("fifo"), local.file("c.jpg"), FALSE));
+    EXPECT_FALSE(CopyFileA(local.file("missing.jpg"), local.file("c.jpg"), FALSE));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(CopyFileA(local.file("a.jpg"), local.file("missing/c.jpg"), FALSE));
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(exists(local.file("c.jpg")));
+    EXPECT_TRUE(entriesOf(local.file("folder")).empty());
+
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    writeFile(remote.file("b.jpg"), "remote old target");
+    ASSERT_TRUE(CopyFileA(local.file("a.jpg"), remote.file("b.jpg"), FALSE));
+    EXPECT_EQ(readFile(remote.file("b.jpg")), "short");
+    expectSameTimeAndMode(before, remote.file("b.jpg"));
+}
+
+TEST_F(FileOps, CopyWithFailIfExists)
+{
+    writeFile(local.file("a.jpg"), "source");
+    writeFile(local.file("b.jpg"), "target");
+
+    EXPECT_FALSE(CopyFileA(local.file("a.jpg"), local.file("b.jpg"), TRUE));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
+    EXPECT_EQ(readFile(local.file("b.jpg")), "target");
+
+    ASSERT_TRUE(CopyFileA(local.file("a.jpg"), local.file("c.jpg"), TRUE));
+    EXPECT_EQ(readFile(local.file("c.jpg")), "source");
+    EXPECT_EQ(entriesOf(local.path()), (std::set<std::string>{"a.jpg", "b.jpg", "c.jpg"}));
+}
+
+TEST_F(FileOps, CopyOntoItselfIsRefused)
+{
+    writeFile(local.file("a.jpg"), "source");
+    ASSERT_EQ(::link(local.file("a.jpg").c_str(), local.file("hard.jpg").c_str()), 0);
+    ASSERT_EQ(::symlink("a.jpg", local.file("soft.jpg").c_str()), 0);
+
+    EXPECT_FALSE(CopyFileA(local.file("a.jpg"), local.path() + "//a.jpg", FALSE));
+    EXPECT_FALSE(CopyFileA(local.file("a.jpg"), local.file("hard.jpg"), FALSE));
+    EXPECT_FALSE(CopyFileA(local.file("a.jpg"), local.file("soft.jpg"), FALSE));
+    EXPECT_EQ(readFile(local.file("a.jpg")), "source");
+    EXPECT_TRUE(S_ISLNK(statOf(local.file("soft.jpg")).st_mode));
+    EXPECT_EQ(entriesOf(local.path()), (std::set<std::string>{"a.jpg", "hard.jpg", "soft.jpg"}));
+}
+
+TEST_F(FileOps, LargeFileIsCopiedAndMovedByteExact)
+{
+    const std::string contents = randomBytes(5 * 1024 * 1024 + 12345);
+    writeFile(local.file("big.bin"), contents);
+
+    ASSERT_TRUE(CopyFileA(local.file("big.bin"), local.file("copy.bin"), TRUE));
+    EXPECT_TRUE(readFile(local.file("copy.bin")) == contents);
+
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    ASSERT_TRUE(MoveFileA(local.file("copy.bin"), remote.file("moved.bin")));
+    EXPECT_TRUE(readFile(remote.file("moved.bin")) == contents);
+    EXPECT_FALSE(exists(local.file("copy.bin")));
+}
+
+TEST_F(FileOps, ExistenceOfFilesFoldersAndLinks)
+{
+    writeFile(local.file("a.jpg"), "x");
+    ASSERT_EQ(::mkdir(local.file("folder").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("a.jpg", local.file("file-link").c_str()), 0);
+    ASSERT_EQ(::symlink("folder", local.file("folder-link").c_str()), 0);
+    ASSERT_EQ(::symlink("missing", local.file("dangling").c_str()), 0);
+
+    EXPECT_TRUE(FileExists(local.file("a.jpg")));
+    EXPECT_FALSE(DirectoryExists(local.file("a.jpg")));
+    EXPECT_FALSE(FileExists(local.file("folder")));
+    EXPECT_TRUE(DirectoryExists(local.file("folder")));
+    EXPECT_TRUE(FileExists(local.file("file-link")));
+    EXPECT_TRUE(DirectoryExists(local.file("folder-link")));
+    EXPECT_FALSE(FileExists(local.file("folder-link")));
+    EXPECT_FALSE(FileExists(local.file("dangling")));
+    EXPECT_FALSE(DirectoryExists(local.file("dangling")));
+    EXPECT_FALSE(FileExists(local.file("missing")));
+    EXPECT_FALSE(DirectoryExists(local.file("missing")));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(local.file("a.jpg") + std::string(1, '\0') + "x"));
+
+    EXPECT_TRUE(IsSameFile(local.file("a.jpg"), local.file("file-link")));
+    EXPECT_TRUE(IsSameFile(local.file("a.jpg"), local.path() + "/folder/../a.jpg"));
+    EXPECT_FALSE(IsSameFile(local.file("a.jpg"), local.file("folder")));
+}
+
+TEST_F(FileOps, DeleteRemovesFilesAndLinksButNoFolder)
+{
+    writeFile(local.file("a.jpg"), "x");
+    ASSERT_EQ(::mkdir(local.file("folder").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("a.jpg", local.file("link.jpg").c_str()), 0);
+
+    EXPECT_FALSE(DeleteFileA(local.file("folder")));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(DirectoryExists(local.file("folder")));
+
+    ASSERT_TRUE(DeleteFileA(local.file("link.jpg")));
+    EXPECT_TRUE(FileExists(local.file("a.jpg")));
+    ASSERT_TRUE(DeleteFileA(local.file("a.jpg")));
+    EXPECT_FALSE(exists(local.file("a.jpg")));
+
+    EXPECT_FALSE(DeleteFileA(local.file("a.jpg")));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(DeleteFileA(local.file("missing/a.jpg")));
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(FileOps, FoldersMoveWithinAFileSystemOnly)
+{
+    ASSERT_EQ(::mkdir(local.file("album").c_str(), 0755), 0);
+    writeFile(local.file("album/a.jpg"), "x");
+    ASSERT_EQ(::mkdir(local.file("other").c_str(), 0755), 0);
+
+    EXPECT_FALSE(MoveFileExA(local.file("album"), local.file("other"), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_TRUE(entriesOf(local.file("other")).empty());
+    ASSERT_TRUE(MoveFileA(local.file("album"), local.file("renamed")));
+    EXPECT_EQ(readFile(local.file("renamed/a.jpg")), "x");
+
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    EXPECT_FALSE(MoveFileA(local.file("renamed"), remote.file("album")));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SAME_DEVICE);
+    EXPECT_EQ(readFile(local.file("renamed/a.jpg")), "x");
+    EXPECT_TRUE(entriesOf(remote.path()).empty());
+}
