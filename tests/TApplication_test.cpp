@@ -89,3 +89,33 @@ TEST(THintWindow, CalcHintRectAddsTheFrameworkMargins)
     EXPECT_EQ(hint.height(), r.bottom + 4) << "activation adds 4 to the bottom";
     EXPECT_EQ(hint.Caption(), "Pictal");
 }
+
+TEST(SelectPlatformPlugin, ChoosesX11UnlessTheUserChoseAnotherPlatform)
+{
+    const QByteArray savedPlatform = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray savedDisplay = qgetenv("DISPLAY");
+    char program[] = "pictal";
+    char flag[] = "-platform";
+    char value[] = "wayland";
+    char* plain[] = {program};
+    char* chosen[] = {program, flag, value};
+
+    qunsetenv("QT_QPA_PLATFORM");
+    qputenv("DISPLAY", ":99");
+    SelectPlatformPlugin(1, plain);
+    EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "xcb");
+
+    qunsetenv("QT_QPA_PLATFORM");
+    SelectPlatformPlugin(3, chosen);
+    EXPECT_TRUE(qgetenv("QT_QPA_PLATFORM").isEmpty()) << "a -platform argument is the user's choice";
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    SelectPlatformPlugin(1, plain);
+    EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), "offscreen");
+
+    qputenv("QT_QPA_PLATFORM", savedPlatform);
+    if (savedDisplay.isEmpty())
+        qunsetenv("DISPLAY");
+    else
+        qputenv("DISPLAY", savedDisplay);
+}
