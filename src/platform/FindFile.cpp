@@ -17,23 +17,16 @@
 #include <unordered_map>
 #include <vector>
 
-namespace {
-
 // A name as case-folded Unicode code points.
-std::u32string folded(const std::string& utf8)
+std::u32string FoldName(const std::string& utf8)
 {
     const QList<uint> ucs4 = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toCaseFolded().toUcs4();
     return std::u32string(ucs4.begin(), ucs4.end());
 }
 
-bool hasWildcards(const std::string& pattern)
-{
-    return pattern.find_first_of("*?") != std::string::npos;
-}
-
 // Wildcard match over folded code points; on a mismatch after a "*" the "*"
 // takes one more character and the rest is tried again.
-bool wildcardMatch(std::u32string_view name, std::u32string_view pattern)
+bool MatchesFolded(std::u32string_view name, std::u32string_view pattern)
 {
     std::size_t n = 0;
     std::size_t p = 0;
@@ -57,6 +50,14 @@ bool wildcardMatch(std::u32string_view name, std::u32string_view pattern)
         ++p;
     return p == pattern.size();
 }
+
+namespace {
+
+bool hasWildcards(const std::string& pattern)
+{
+    return pattern.find_first_of("*?") != std::string::npos;
+}
+
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -96,9 +97,9 @@ bool matchingNames(DIR* dir, const std::string& namePattern, std::vector<std::st
     if (!readNames(dir, names))
         return false;
     std::sort(names.begin(), names.end());
-    const std::u32string pattern = folded(namePattern);
+    const std::u32string pattern = FoldName(namePattern);
     for (auto& name : names) {
-        if (!wildcardMatch(folded(name), pattern))
+        if (!MatchesFolded(FoldName(name), pattern))
             continue;
         result.push_back(std::move(name));
         if (!hasWildcards(namePattern))
@@ -267,5 +268,5 @@ BOOL FindClose(HANDLE search)
 
 bool MatchesMask(const std::string& name, const std::string& pattern)
 {
-    return wildcardMatch(folded(name), folded(pattern));
+    return MatchesFolded(FoldName(name), FoldName(pattern));
 }

@@ -12,6 +12,7 @@
 #include "WinTypes.h"
 
 #include <string>
+#include <string_view>
 
 // The first matching entry, and a search handle for the rest; or
 // INVALID_HANDLE_VALUE with GetLastError() ERROR_PATH_NOT_FOUND (no such
@@ -26,3 +27,8 @@ BOOL FindClose(HANDLE search);
 // The name-pattern test of the search, for use elsewhere: "*" and "?" as
 // above, letter case ignored (Unicode case folding).
 bool MatchesMask(const std::string& name, const std::string& pattern);
+
+// The same test for many names against a few patterns: fold each once with
+// FoldName, then match the folded forms.
+std::u32string FoldName(const std::string& name);
+bool MatchesFolded(std::u32string_view foldedName, std::u32string_view foldedPattern);

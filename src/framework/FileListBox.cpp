@@ -1,0 +1,351 @@
+#include "FileListBox.h"
+
+#include "Cursors.h"
+#include "Exception.h"
+#include "FindFile.h"
+#include "SafeCall.h"
+#include "TextCompare.h"
+
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <memory>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Entry height of the list: a fixed number of pixels per entry.
+class FixedHeightDelegate : public QStyledItemDelegate {
+public:
+    FixedHeightDelegate(const int* height, QObject* parent) : QStyledItemDelegate(parent), m_height(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), *m_height);
+    }
+
+private:
+    const int* m_height;
+};
+
+// Restores the screen's cursor when a reading ends, however it ends.
+class BusyCursorScope {
+public:
+    ~BusyCursorScope()
+    {
+        if (m_shown)
+            Screen()->SetCursor(m_previous);
+    }
+    void show()
+    {
+        if (m_shown)
+            return;
+        m_previous = Screen()->Cursor();
+        Screen()->SetCursor(crHourGlass);
+        m_shown = true;
+    }
+
+private:
+    bool m_shown = false;
+    TCursor m_previous = crDefault;
+};
+
+std::vector<std::string> splitMask(const std::string& mask)
+{
+    std::vector<std::string> patterns;
+    std::size_t start = 0;
+    while (start <= mask.size()) {
+        const std::size_t end = std::min(mask.find(';', start), mask.size());
+        if (end > start) {
+            std::string pattern = mask.substr(start, end - start);
+            patterns.push_back(pattern == "*.*" ? "*" : pattern);  // "*.*" matches names without a dot too
+        }
+        start = end + 1;
+    }
+    return patterns;
+}
+
+// Whether FileType admits an entry with these attributes: folders, hidden,
+// system entries only when asked for; other files when ftNormal is asked for,
+// or when one of their attributes is.
+bool admitted(TFileType type, DWORD attributes)
+{
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !type.Contains(ftDirectory))
+        return false;
+    if ((attributes & FILE_ATTRIBUTE_HIDDEN) && !type.Contains(ftHidden))
+        return false;
+    if ((attributes & FILE_ATTRIBUTE_SYSTEM) && !type.Contains(ftSystem))
+        return false;
+    if (type.Contains(ftNormal))
+        return true;
+    return ((attributes & FILE_ATTRIBUTE_READONLY) && type.Contains(ftReadOnly)) ||
+           ((attributes & FILE_ATTRIBUTE_ARCHIVE) && type.Contains(ftArchive)) ||
+           ((attributes & FILE_ATTRIBUTE_HIDDEN) && type.Contains(ftHidden)) ||
+           ((attributes & FILE_ATTRIBUTE_SYSTEM) && type.Contains(ftSystem)) ||
+           ((attributes & FILE_ATTRIBUTE_DIRECTORY) && type.Contains(ftDirectory));
+}
+
+std::string currentFolder()
+{
+    std::string buffer(4096, '\0');
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.c_str();
+}
+
+// The sort key shared with the slide viewer's name order.
+std::string sortKey(const std::string& name)
+{
+    return name + "0000";
+}
+
+}  // namespace
+
+TFileListBox::TFileListBox(TComponent* owner, QWidget* parent) : QListWidget(parent), TComponent(owner)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setIconSize(QSize(16, 16));
+    setItemDelegate(new FixedHeightDelegate(&FItemHeight, this));
+    FDirectory = currentFolder();
+    readFolder();
+}
+
+void TFileListBox::SetDirectory(const std::string& folder)
+{
+    if (folder.empty())
+        return;
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder.c_str(), X_OK) != 0)
+        throw Exception(folder + " を開けません");
+    // Two folders whose names differ only in letter case are different folders.
+    if (folder == FDirectory)
+        return;
+    FDirectory = folder;
+    readFolder();
+}
+
+void TFileListBox::SetMask(const std::string& mask)
+{
+    if (mask == FMask)
+        return;
+    FMask = mask;
+    readFolder();
+}
+
+void TFileListBox::SetFileType(TFileType fileType)
+{
+    if (fileType == FFileType)
+        return;
+    FFileType = fileType;
+    readFolder();
+}
+
+void TFileListBox::SetFilter(TFileFilter filter)
+{
+    FFilter = std::move(filter);
+    readFolder();
+}
+
+void TFileListBox::Update()
+{
+    readFolder();
+}
+
+void TFileListBox::readFolder()
+{
+    // The working folder follows the list, as the program's file dialogs expect.
+    if (!FDirectory.empty() && ::chdir(FDirectory.c_str()) != 0) {
+        // A folder that has gone since it was chosen lists nothing.
+    }
+
+    BusyCursorScope busy;
+    std::vector<std::string> names;
+    std::vector<std::string> keys;
+
+    const std::vector<std::string> patterns = splitMask(FMask);
+    std::vector<std::u32string> folded;
+    for (const std::string& p : patterns)
+        folded.push_back(FoldName(p));
+
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FDirectory.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(FDirectory + "/*", &entry);
+    const std::unique_ptr<void, BOOL (*)(HANDLE)> closeSearch(search == INVALID_HANDLE_VALUE ? nullptr : search, FindClose);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (entry.cFileName == "." || entry.cFileName == "..")
+                continue;
+            if (!admitted(FFileType, entry.dwFileAttributes))
+                continue;
+            if (FFilter && !FFilter(FDirectory, entry))
+                continue;
+            const std::u32string name = FoldName(entry.cFileName);
+            for (const std::u32string& pattern : folded) {
+                if (!MatchesFolded(name, pattern))
+                    continue;
+                const std::string text = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                                             ? "[" + entry.cFileName + "]"
+                                             : entry.cFileName;
+                std::string key = sortKey(text);
+                const auto at = std::upper_bound(keys.begin(), keys.end(), key, [](const std::string& a, const std::string& b) {
+                    return lstrcmpiA(a, b) < 0;
+                });
+                const auto position = at - keys.begin();
+                keys.insert(at, std::move(key));
+                names.insert(names.begin() + position, text);
+                if (position == 100)
+                    busy.show();
+            }
+        } while (FindNextFileA(search, &entry));
+    }
+
+    setUpdatesEnabled(false);
+    clear();
+    FNames = std::move(names);
+    const QIcon glyph = QIcon::fromTheme("text-x-generic", style()->standardIcon(QStyle::SP_FileIcon));
+    for (const std::string& name : FNames)
+        addItem(new QListWidgetItem(glyph, QString::fromStdString(name)));
+    setCurrentRow(-1);
+    FSearchText.clear();
+    setUpdatesEnabled(true);
+}
+
+void TFileListBox::checkIndex(int index) const
+{
+    if (index < 0 || index >= Count()) {
+        char message[96];
+        std::snprintf(message, sizeof message, "リストのインデックスが範囲を超えています (%d)", index);
+        throw Exception(message);
+    }
+}
+
+const std::string& TFileListBox::Item(int index) const
+{
+    checkIndex(index);
+    return FNames[std::size_t(index)];
+}
+
+int TFileListBox::ItemIndex() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TFileListBox::SetItemIndex(int index)
+{
+    if (index == -1) {
+        setCurrentRow(-1);
+        clearSelection();
+        return;
+    }
+    checkIndex(index);
+    setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    scrollToItem(item(index));
+}
+
+std::string TFileListBox::FileName() const
+{
+    const int i = ItemIndex();
+    if (i < 0)
+        return {};
+    return FDirectory == "/" ? "/" + FNames[std::size_t(i)] : FDirectory + "/" + FNames[std::size_t(i)];
+}
+
+void TFileListBox::SetItemHeight(int height)
+{
+    if (height <= 0 || height == FItemHeight)
+        return;
+    FItemHeight = height;
+    doItemsLayout();
+}
+
+void TFileListBox::Click()
+{
+    if (OnClick)
+        OnClick(this);
+}
+
+// Type-ahead: typed characters build a search text (emptied first after a
+// pause of 500 ms or more); Backspace takes one character off. An empty text
+// selects entry 0; otherwise the first entry beginning with the text, letter
+// case ignored. A selection made so counts as a click.
+void TFileListBox::typeAhead(const QString& typed, bool backspace)
+{
+    if (backspace) {
+        if (!FSearchText.isEmpty()) {
+            FSearchText.chop(FSearchText.size() >= 2 && FSearchText.back().isLowSurrogate() ? 2 : 1);
+        }
+    } else {
+        if (!FLastTyped.isValid() || FLastTyped.elapsed() > 499)
+            FSearchText.clear();
+        FLastTyped.start();
+        FSearchText += typed;
+    }
+    int found = -1;
+    if (FSearchText.isEmpty()) {
+        found = Count() > 0 ? 0 : -1;
+    } else {
+        for (int i = 0; i < Count(); ++i)
+            if (QString::fromStdString(FNames[std::size_t(i)]).startsWith(FSearchText, Qt::CaseInsensitive)) {
+                found = i;
+                break;
+            }
+    }
+    if (found < 0)
+        return;
+    SetItemIndex(found);
+    Click();
+}
+
+void TFileListBox::keyPressEvent(QKeyEvent* e)
+{
+    bool handled = false;
+    SafeCall([&] {
+        WORD_KEY key = VirtualKeyFromEvent(*e);
+        if (key != 0 && OnKeyDown) {
+            OnKeyDown(this, key, ShiftStateFromEvent(*e));
+            if (key == 0) {
+                handled = true;
+                return;
+            }
+        }
+        const bool command = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!command && e->key() == Qt::Key_Backspace) {
+            typeAhead({}, true);
+            handled = true;
+        } else if (!command && !e->text().isEmpty() && e->text().at(0).isPrint()) {
+            typeAhead(e->text(), false);
+            handled = true;
+        }
+    });
+    if (handled) {
+        e->accept();
+        return;
+    }
+    const int before = ItemIndex();
+    QListWidget::keyPressEvent(e);
+    if (ItemIndex() != before)
+        SafeCall([&] { Click(); });
+}
+
+void TFileListBox::mousePressEvent(QMouseEvent* e)
+{
+    QListWidget::mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && itemAt(e->position().toPoint()))
+        SafeCall([&] { Click(); });
+}
+
+void TFileListBox::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    QListWidget::mouseDoubleClickEvent(e);
+    if (e->button() == Qt::LeftButton && OnDblClick)
+        SafeCall([&] { OnDblClick(this); });
+}

@@ -1,0 +1,92 @@
+// The file list box: the names of one folder's files that match a mask,
+// sorted, one entry selected at most, with a glyph before each name.
+//
+// Reading (Update, and at creation from the working folder): the folder
+// becomes the process's working folder, the list is emptied, the folder is
+// scanned once and every entry whose attributes FileType admits, which the
+// filter accepts and whose name matches a pattern of the mask ("*" and "?",
+// letter case ignored; patterns separated by ";") is added at its sorted place,
+// once per pattern it matches. The order is lstrcmpiA of the name followed by
+// "0000" (the slide viewer's name key in folder mode), so both list one folder
+// in one order. While a long reading runs (the list reached entry 100) the
+// screen shows the busy cursor; the previous cursor comes back in every case.
+//
+// Selecting from code (SetItemIndex) raises no click. A pick with the mouse, a
+// selection moved with the keyboard and the type-ahead search raise OnClick.
+#pragma once
+
+#include "Component.h"
+#include "Keys.h"
+#include "Set.h"
+
+#include "WinTypes.h"
+
+#include <QElapsedTimer>
+#include <QListWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+enum TFileAttr : std::uint8_t { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal };
+using TFileType = TSet<TFileAttr>;
+
+// An extra test for each entry (its folder and its find data); false leaves
+// the entry out.
+using TFileFilter = std::function<bool(const std::string& folder, const WIN32_FIND_DATAA& entry)>;
+
+class TFileListBox : public QListWidget, public TComponent {
+public:
+    explicit TFileListBox(TComponent* owner = nullptr, QWidget* parent = nullptr);
+
+    // Pointing the list at a folder: an empty path changes nothing; a folder
+    // that cannot be entered raises an Exception; the folder already shown
+    // (the same path) keeps its entries and selection; any other is read.
+    const std::string& Directory() const { return FDirectory; }
+    void SetDirectory(const std::string& folder);
+    const std::string& Mask() const { return FMask; }
+    void SetMask(const std::string& mask);
+    TFileType FileType() const { return FFileType; }
+    void SetFileType(TFileType fileType);
+    void SetFilter(TFileFilter filter);
+    // Reads the list again from its folder; nothing is selected afterwards.
+    void Update();
+
+    int Count() const { return int(FNames.size()); }
+    // Entry i's name; an index outside the list raises the list-index error.
+    const std::string& Item(int index) const;
+    // The selected entry, or -1.
+    int ItemIndex() const;
+    // Selects entry `index` (-1: none) and scrolls it into view, raising no
+    // click; an index outside the list raises the list-index error.
+    void SetItemIndex(int index);
+    // The selected file's full path, or "" when nothing is selected.
+    std::string FileName() const;
+
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int height);
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    std::function<void(TObject* Sender, WORD_KEY& Key, TShiftState Shift)> OnKeyDown;
+
+protected:
+    virtual void Click();
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void readFolder();
+    void typeAhead(const QString& typed, bool backspace);
+    void checkIndex(int index) const;
+
+    std::string FDirectory;
+    std::string FMask = "*.*";
+    TFileType FFileType{ftNormal};
+    TFileFilter FFilter;
+    std::vector<std::string> FNames;
+    int FItemHeight = 16;
+    QString FSearchText;
+    QElapsedTimer FLastTyped;
+};
