@@ -1,0 +1,152 @@
+#include "SortingSession.h"
+
+#include "FileListBox.h"
+#include "FileOps.h"
+#include "TransferMode.h"
+
+bool IsSessionFile(const std::string&, const WIN32_FIND_DATAA& entry)
+{
+    constexpr DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (entry.dwFileAttributes & excluded) == 0;
+}
+
+void ConfigureSessionFileList(TFileListBox& list)
+{
+    list.SetFileType(TFileType{ftReadOnly, ftHidden, ftNormal});
+    list.SetFilter(IsSessionFile);
+    list.SetMask(kImageMask);
+}
+
+std::string TSortingSession::SlotLabel(const std::string& path)
+{
+    std::string p = path;
+    if (!p.empty() && p.back() == '/')
+        p.pop_back();
+    const auto slash = p.rfind('/');
+    return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+std::string TSortingSession::JoinPath(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+void TSortingSession::FolderTreeView0Change()
+{
+    // One guard for every step: an error ends the operation quietly and keeps
+    // what was done so far.
+    try {
+        const std::string folder = FControls.FolderName();
+        TFileListBox& list = FControls.FileList();
+        list.SetDirectory(folder);
+        if (list.Count() > 0)
+            list.SetItemIndex(0);
+        ISessionViewer& viewer = FControls.Viewer();
+        viewer.Close();
+        viewer.SetFilePath(folder);
+        viewer.Open();
+        FileListBox1Click();
+    } catch (...) {
+    }
+}
+
+void TSortingSession::FileListBox1Click()
+{
+    const int selected = FControls.FileList().ItemIndex();
+    if (selected >= 0)
+        FControls.Viewer().SetCurrentImage(selected);
+    FControls.Viewer().Start();
+}
+
+void TSortingSession::FormActivate()
+{
+    FControls.RepaintWindow();
+    FileListBox1Click();
+}
+
+void TSortingSession::VxSlide1StartSlide(int, const std::string& pathName, const std::string& fileName)
+{
+    FControls.SetCurrentFilePath(pathName + fileName);
+}
+
+void TSortingSession::SpeedButton1Click()
+{
+    TFileListBox& list = FControls.FileList();
+    const int selected = list.ItemIndex();
+    if (selected >= 0 && selected < list.Count() - 1)
+        list.SetItemIndex(selected + 1);
+    FControls.Viewer().GoNext();
+}
+
+void TSortingSession::DispatchToSlot(int slot)
+{
+    const std::string current = FControls.CurrentFilePath();
+    const std::string folder = FControls.SlotPath(slot);
+    // Before any image was shown there is no current file; an empty slot path
+    // names no folder (the button is disabled then).
+    if (current.empty() || current == kNoCurrentFile || folder.empty())
+        return;
+    const auto slash = current.rfind('/');
+    const std::string target = JoinPath(folder, slash == std::string::npos ? current : current.substr(slash + 1));
+    if (FControls.Mode().MoveFlag())
+        moveTo(target);
+    if (FControls.Mode().CopyFlag())
+        copyTo(target);
+}
+
+void TSortingSession::moveTo(const std::string& target)
+{
+    const std::string current = FControls.CurrentFilePath();
+    // A file of that name in the slot's folder is replaced in one step, so a
+    // move that fails leaves both files as they were. Nothing is replaced when
+    // the current file is gone or is the target itself.
+    if (FileExists(current) && !IsSameFile(current, target))
+        MoveFileExA(current, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+
+    TFileListBox& list = FControls.FileList();
+    int selected = list.ItemIndex();
+    if (selected < 0)
+        return;
+    list.Update();
+    ISessionViewer& viewer = FControls.Viewer();
+    if (list.Count() == 0) {
+        viewer.Close();
+        return;
+    }
+    if (selected == list.Count())
+        selected = selected - 1;  // the moved file was the last entry
+    list.SetItemIndex(selected);
+    viewer.Close();
+    viewer.Open();
+    viewer.SetCurrentImage(selected);
+    viewer.Start();
+}
+
+void TSortingSession::copyTo(const std::string& target)
+{
+    CopyFileA(FControls.CurrentFilePath(), target, 0);
+    TFileListBox& list = FControls.FileList();
+    const int selected = list.ItemIndex();
+    if (selected >= 0 && selected < list.Count() - 1)
+        list.SetItemIndex(selected + 1);
+    FControls.Viewer().GoNext();
+}
+
+void TSortingSession::E1Click()
+{
+    FControls.FileList().Update();
+}
+
+void TSortingSession::SlotPathChanged(int slot)
+{
+    const std::string path = FControls.SlotPath(slot);
+    if (DirectoryExists(path)) {
+        FControls.SetSlotEnabled(slot, true);
+        FControls.SetSlotLabel(slot, SlotLabel(path));
+    } else {
+        FControls.SetSlotEnabled(slot, false);
+        FControls.SetSlotLabel(slot, "");
+    }
+}

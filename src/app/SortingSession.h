@@ -1,0 +1,99 @@
+// The sorting session: the source folder's file list, the file shown now, the
+// nine destination slots and the transfer mode, and the operation the program
+// exists for: sending the current file to a slot's folder by moving or copying
+// it, then going on to the next file.
+//
+// The session holds no state of its own: it lives in the main window's
+// controls, which it reaches only through TSessionControls. The operations
+// carry the names of the main window's handlers that call them.
+#pragma once
+
+#include "WinTypes.h"
+
+#include <string>
+
+class TFileListBox;
+class TTransferMode;
+
+// The image files of a source folder, as both the file list and the slide
+// viewer list them: names matching one of these patterns (in this order)...
+inline constexpr const char* kImageMask = "*.bmp;*.jpg;*.jpeg;*.j2k;*.jp2;*.gif;*.tif;*.tiff;*.pcx;*.fpx;*.png;*.wmf;*.emf";
+// ...the viewer's extension list, the same thirteen in the same order...
+inline constexpr const char* kImageExtensions = "bmp;jpg;jpeg;j2k;jp2;gif;tif;tiff;pcx;fpx;png;wmf;emf";
+// ...of regular files that are neither hidden nor system files.
+bool IsSessionFile(const std::string& folder, const WIN32_FIND_DATAA& entry);
+// Sets the file list up to list a source folder by that rule.
+void ConfigureSessionFileList(TFileListBox& list);
+
+// What the session uses of the slide viewer.
+class ISessionViewer {
+public:
+    virtual ~ISessionViewer() = default;
+    virtual void SetFilePath(const std::string& folder) = 0;
+    // Builds the collection of FilePath (nothing while one exists).
+    virtual bool Open() = 0;
+    // Drops the collection; the display is cleared.
+    virtual bool Close() = 0;
+    // The image to show next; a negative value is stored as 0.
+    virtual void SetCurrentImage(int index) = 0;
+    // Shows image CurrentImage (clamped into the collection).
+    virtual bool Start() = 0;
+    // Shows the next image; at the last image it stays there.
+    virtual bool GoNext() = 0;
+};
+
+// The controls that hold the session's state.
+class TSessionControls {
+public:
+    virtual ~TSessionControls() = default;
+    virtual std::string FolderName() = 0;                            // the folder tree's folder
+    virtual TFileListBox& FileList() = 0;                            // the file list
+    virtual ISessionViewer& Viewer() = 0;                            // the slide viewer
+    virtual TTransferMode& Mode() = 0;                               // the move and copy flags
+    virtual std::string SlotPath(int slot) = 0;                      // browse edit n's path
+    virtual void SetSlotLabel(int slot, const std::string& text) = 0;  // label n
+    virtual void SetSlotEnabled(int slot, bool enabled) = 0;         // dispatch button n
+    virtual std::string CurrentFilePath() = 0;                       // the hidden label's caption
+    virtual void SetCurrentFilePath(const std::string& path) = 0;
+    virtual void RepaintWindow() = 0;
+};
+
+// The hidden label's caption before any image was shown.
+inline constexpr const char* kNoCurrentFile = "path";
+inline constexpr int kSlotCount = 9;
+
+class TSortingSession {
+public:
+    explicit TSortingSession(TSessionControls& controls) : FControls(controls) {}
+
+    // The folder tree reports a new folder: the list and the viewer switch to
+    // it and the first file is shown. Any error ends it silently.
+    void FolderTreeView0Change();
+    // The viewer shows the selected entry.
+    void FileListBox1Click();
+    // The window became active: it repaints, then shows the selected entry.
+    void FormActivate();
+    // The viewer starts showing an image: it becomes the current file.
+    void VxSlide1StartSlide(int imageNumber, const std::string& pathName, const std::string& fileName);
+    // Next file: the list and the viewer step on by one.
+    void SpeedButton1Click();
+    // Sends the current file to slot n (1..9) by the transfer mode, then goes on.
+    void DispatchToSlot(int slot);
+    // Refresh: the list is read again.
+    void E1Click();
+    // Slot n's path changed: the slot is enabled with its folder's name as its
+    // label while the path names an existing folder, else disabled and unlabelled.
+    void SlotPathChanged(int slot);
+
+    // The last component of a slot path: one trailing "/" removed, then what
+    // follows the last "/" ("/" gives "").
+    static std::string SlotLabel(const std::string& path);
+    // Folder and name joined with exactly one "/".
+    static std::string JoinPath(const std::string& folder, const std::string& name);
+
+private:
+    void moveTo(const std::string& target);
+    void copyTo(const std::string& target);
+
+    TSessionControls& FControls;
+};
