@@ -1,6 +1,11 @@
+#include "Application.h"
 #include "Component.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -102,4 +107,44 @@ TEST_F(TComponentTest, LoadingSetsStateAndCallsLoadedInCreationOrder)
     EXPECT_EQ(entries, (std::vector<std::string>{"loaded first", "loaded second", "loaded form"}));
     EXPECT_FALSE(first->ComponentState().Contains(csLoading));
     EXPECT_FALSE(form.ComponentState().Contains(csLoading));
+}
+
+TEST_F(TComponentTest, ComponentsMadeWhileTheOwnerLoadsAreLoadedWithIt)
+{
+    Recorder form(nullptr, "form");
+    form.BeginLoading();
+    auto* made = new Recorder(&form, "made during loading");
+    EXPECT_TRUE(made->ComponentState().Contains(csLoading));
+    form.EndLoading();
+    EXPECT_EQ(entries, (std::vector<std::string>{"loaded made during loading", "loaded form"}));
+    auto* later = new Recorder(&form, "later");
+    EXPECT_FALSE(later->ComponentState().Contains(csLoading));
+}
+
+TEST_F(TComponentTest, AFailingRemovalNoticeIsShownNotFatal)
+{
+    TApplication app;
+    std::string shown;
+    class Throwing : public TComponent {
+    protected:
+        void Notification(TComponent*, TOperation operation) override
+        {
+            if (operation == opRemove)
+                throw Exception("notice failed");
+        }
+    };
+    Throwing watcher;
+    auto* linked = new Recorder(nullptr, "linked");
+    watcher.FreeNotification(linked);
+    int boxes = 0;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++boxes;
+            shown = box->text().toStdString();
+            box->accept();
+        }
+    });
+    delete linked;
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(shown, "notice failed");
 }

@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "FileListBox.h"
 #include "Form.h"
 
 #include <gtest/gtest.h>
@@ -80,4 +81,33 @@ TEST(TForm, KeyPreviewSeesKeysFirstAndMayConsumeThem)
     QTest::keyClick(edit, Qt::Key_5, Qt::KeypadModifier);
     EXPECT_EQ(previewed, (std::vector<WORD_KEY>{'A', VK_F3, VK_NUMPAD0 + 5}));
     EXPECT_EQ(edit->text().toStdString(), "a5") << "keys the form left alone reach the control";
+}
+
+TEST(TForm, AKeyGoesToTheFocusedControlOnlyWithoutKeyPreview)
+{
+    TApplication app;
+    TForm form;
+    int formKeys = 0, childKeys = 0, listKeys = 0;
+    form.OnKeyDown = [&](TObject*, WORD_KEY&, TShiftState) { ++formKeys; };
+    auto* child = new TCustomControl(&form, &form);
+    child->SetBounds(0, 0, 50, 50);
+    child->setFocusPolicy(Qt::StrongFocus);
+    child->OnKeyDown = [&](TObject*, WORD_KEY&, TShiftState) { ++childKeys; };
+    auto* list = new TFileListBox(&form, &form);
+    list->setGeometry(60, 0, 100, 100);
+    list->OnKeyDown = [&](TObject*, WORD_KEY&, TShiftState) { ++listKeys; };
+    form.show();
+    QApplication::setActiveWindow(&form);
+
+    child->setFocus();
+    QTest::keyClick(child, Qt::Key_F3);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F3);
+    EXPECT_EQ(childKeys, 1);
+    EXPECT_EQ(listKeys, 1);
+    EXPECT_EQ(formKeys, 0) << "keys the focused control leaves alone do not reach the window";
+
+    form.setFocus();
+    QTest::keyClick(&form, Qt::Key_F3);
+    EXPECT_EQ(formKeys, 1) << "the window's own keys reach its handler";
 }

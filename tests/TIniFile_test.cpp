@@ -98,22 +98,24 @@ TEST_F(TIniFileTest, BooleansAreZeroAndOne)
     EXPECT_FALSE(ini.ReadBool("SET1", "MODE2", true));
 }
 
-TEST_F(TIniFileTest, LongValuesAreCutTo2047BytesOnWholeCharacters)
+TEST_F(TIniFileTest, LongValuesAreCutTo2047Characters)
 {
     TIniFile ini(path);
     ini.WriteString("S", "ascii", std::string(3000, 'a'));
     ini.WriteString("S", "exact", std::string(2047, 'b'));
     std::string japanese;
-    for (int i = 0; i < 700; ++i)
-        japanese += "あ";  // three bytes each: 2047 falls inside the 683rd
+    for (int i = 0; i < 2100; ++i)
+        japanese += "あ";  // three bytes each
     ini.WriteString("S", "japanese", japanese);
 
     EXPECT_NE(readFile(path).find(std::string(3000, 'a')), std::string::npos);
     EXPECT_EQ(ini.ReadString("S", "ascii", ""), std::string(2047, 'a'));
     EXPECT_EQ(ini.ReadString("S", "exact", ""), std::string(2047, 'b'));
     const std::string cut = ini.ReadString("S", "japanese", "");
-    EXPECT_EQ(cut.size(), 682u * 3);
-    EXPECT_EQ(cut, japanese.substr(0, 682 * 3));
+    EXPECT_EQ(cut.size(), 2047u * 3);
+    EXPECT_EQ(cut, japanese.substr(0, 2047 * 3));
+    ini.WriteString("S", "path", japanese.substr(0, 700 * 3));
+    EXPECT_EQ(ini.ReadString("S", "path", ""), japanese.substr(0, 700 * 3)) << "a 700-character path comes back whole";
 }
 
 TEST_F(TIniFileTest, NamesMatchWithoutLetterCaseAndKeepTheirSpelling)

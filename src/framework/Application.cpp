@@ -144,6 +144,17 @@ void TApplication::Restore()
 
 void TApplication::ShowException(const Exception& error)
 {
+    // One box at a time: a handler that fails again while the box is open
+    // (a paint under it, say) would otherwise stack boxes without end.
+    if (FShowingException) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return;
+    }
+    FShowingException = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{FShowingException};
     CancelHint();
     QMessageBox box(QMessageBox::Critical, QString::fromStdString(FTitle), QString::fromStdString(error.Message()),
                     QMessageBox::Ok, QApplication::activeWindow());

@@ -63,7 +63,8 @@ public:
     void Minimize();
     void Restore();
 
-    // Shows the exception's message in a message box titled with Title.
+    // Shows the exception's message in a message box titled with Title. While
+    // that box is open, further exceptions go to standard error.
     void ShowException(const Exception& error);
 
     int HintPause() const { return FHintPause; }
@@ -98,6 +99,7 @@ private:
     std::string FTitle;
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
+    bool FShowingException = false;
     int FHintPause = 500;
     int FHintHidePause = 2500;
     int FHintShortPause = 50;

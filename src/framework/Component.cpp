@@ -1,5 +1,7 @@
 #include "Component.h"
 
+#include "SafeCall.h"
+
 #include <algorithm>
 
 namespace {
@@ -27,7 +29,7 @@ TComponent::~TComponent()
         TComponent* other = FFreeNotifies.back();
         FFreeNotifies.pop_back();
         eraseOne(other->FFreeNotifies, this);
-        other->Notification(this, opRemove);
+        SafeCall([&] { other->Notification(this, opRemove); });
     }
     // Owned components go first; each one's destructor takes itself off the list.
     while (!FComponents.empty())
@@ -98,6 +100,9 @@ void TComponent::SetDesigning(bool designing)
 
 void TComponent::insertComponent(TComponent* component)
 {
+    // A component made while its owner applies a stored layout loads with it.
+    if (FComponentState.Contains(csLoading))
+        component->FComponentState.Include(csLoading);
     component->FOwner = this;
     FComponents.push_back(component);
 }

@@ -4,7 +4,9 @@
 // own widget children go, if it is a control). A component that holds a link
 // to another asks for a free notification; when the linked one is destroyed,
 // every component that asked gets Notification(linked, opRemove) and clears
-// its link there.
+// its link there. The notice comes from the component base's destructor, when
+// the linked object's own parts are already gone: a receiver compares the
+// pointer and uses nothing else of it.
 #pragma once
 
 #include "Set.h"

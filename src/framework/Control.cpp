@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "SafeCall.h"
 
+#include <QApplication>
 #include <QChildEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -389,8 +390,20 @@ void TControl::mouseReleaseEvent(QMouseEvent* e)
     });
 }
 
+// A key that a child control left alone is not the parent's to handle: the
+// window system sends a key to the focused control only.
+static bool fromDescendant(const QWidget* control)
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && focus != control && control->isAncestorOf(focus);
+}
+
 void TControl::keyPressEvent(QKeyEvent* e)
 {
+    if (fromDescendant(this)) {
+        e->ignore();
+        return;
+    }
     bool handled = false;
     SafeCall([&] {
         WORD_KEY key = VirtualKeyFromEvent(*e);
@@ -408,20 +421,22 @@ void TControl::keyPressEvent(QKeyEvent* e)
                 handled = true;
         }
     });
-    e->setAccepted(handled);
+    e->accept();  // the focused control had the key; it does not travel to the parent
 }
 
 void TControl::keyReleaseEvent(QKeyEvent* e)
 {
-    bool handled = false;
+    if (fromDescendant(this)) {
+        e->ignore();
+        return;
+    }
     SafeCall([&] {
         WORD_KEY key = VirtualKeyFromEvent(*e);
         if (key != 0) {
             KeyUp(key, ShiftStateFromEvent(*e));
-            handled = key == 0;
         }
     });
-    e->setAccepted(handled);
+    e->accept();
 }
 
 void TControl::resizeEvent(QResizeEvent*)

@@ -332,6 +332,7 @@ void TFileListBox::keyPressEvent(QKeyEvent* e)
     }
     const int before = ItemIndex();
     QListWidget::keyPressEvent(e);
+    e->accept();  // a key the list leaves alone does not travel on to its parent
     if (ItemIndex() != before)
         SafeCall([&] { Click(); });
 }

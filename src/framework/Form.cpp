@@ -11,12 +11,14 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner, nullptr)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFocusPolicy(Qt::NoFocus);
-    qApp->installEventFilter(this);
+    if (qApp)
+        qApp->installEventFilter(this);
 }
 
 TForm::~TForm()
 {
-    qApp->removeEventFilter(this);
+    if (qApp)
+        qApp->removeEventFilter(this);
     if (Application && Application->MainForm() == this)
         Application->SetMainForm(nullptr);
 }

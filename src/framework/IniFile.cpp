@@ -15,8 +15,8 @@
 
 namespace {
 
-// Longest value a read returns, in bytes.
-constexpr size_t kMaxValueBytes = 2047;
+// Longest value a read returns, in characters.
+constexpr size_t kMaxValueCharacters = 2047;
 // Larger files are not taken for profile files: reads give the defaults and
 // writes are refused, so the file is never half-read and then overwritten.
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
@@ -55,20 +55,20 @@ std::string Folded(std::string_view name)
         .toStdString();
 }
 
-// A value as a read returns it: at most kMaxValueBytes bytes, cut before a
-// UTF-8 sequence that would not fit whole.
+// A value as a read returns it: at most kMaxValueCharacters characters
+// (Unicode code points, so a path of Japanese names is not cut three times
+// sooner than one of Latin letters).
 std::string CutValue(std::string_view value)
 {
-    if (value.size() <= kMaxValueBytes)
-        return std::string(value);
-    size_t cut = kMaxValueBytes;
-    auto continuation = [&](size_t i) { return (static_cast<unsigned char>(value[i]) & 0xC0) == 0x80; };
-    size_t start = cut;
-    while (start > 0 && kMaxValueBytes - start < 3 && continuation(start))
-        --start;
-    if (!continuation(start))
-        cut = start;
-    return std::string(value.substr(0, cut));
+    size_t characters = 0;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if ((static_cast<unsigned char>(value[i]) & 0xC0) == 0x80)
+            continue;  // a continuation byte belongs to the character before it
+        if (characters == kMaxValueCharacters)
+            return std::string(value.substr(0, i));
+        ++characters;
+    }
+    return std::string(value);
 }
 
 // ---- lines of a profile file ---------------------------------------------
