@@ -354,13 +354,42 @@ std::string ChangedText(const std::string& data, const std::string& section,
 
 }  // namespace
 
-TIniFile::TIniFile(const std::string& fileName) : FFileName(fileName) {}
+// ---- values on top of text -----------------------------------------------
+
+int TCustomIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const
+{
+    return StrToIntDef(ReadString(section, ident, std::string()), def);
+}
+
+bool TCustomIniFile::ReadBool(const std::string& section, const std::string& ident, bool def) const
+{
+    return ReadInteger(section, ident, def ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
+{
+    WriteString(section, ident, IntToStr(value));
+}
+
+void TCustomIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
+{
+    WriteString(section, ident, value ? "1" : "0");
+}
+
+bool TCustomIniFile::SectionExists(const std::string& section) const
+{
+    std::vector<std::string> idents;
+    ReadSection(section, idents);
+    return !idents.empty();
+}
+
+// ---- the profile file ------------------------------------------------------
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
                                  const std::string& def) const
 {
     std::string data;
-    if (LoadFile(FFileName, data) != lrLoaded)
+    if (LoadFile(FileName(), data) != lrLoaded)
         return def;
     const SectionSpan span = FindSection(data, Folded(Trim(section)));
     Line line;
@@ -370,43 +399,23 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     return CutValue(info.value);
 }
 
-int TIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const
-{
-    return StrToIntDef(ReadString(section, ident, std::string()), def);
-}
-
-bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bool def) const
-{
-    return ReadInteger(section, ident, def ? 1 : 0) != 0;
-}
-
 void TIniFile::WriteString(const std::string& section, const std::string& ident,
                            const std::string& value)
 {
     const std::string name(Trim(section)), key(Trim(ident));
     std::string header, line;
     if (!HeaderLine(name, header) || !KeyLine(key, value, line))
-        RefuseWrite(FFileName);
+        RefuseWrite(FileName());
     bool missing = false;
-    const std::string data = LoadForChange(FFileName, missing);
-    SaveFile(FFileName, ChangedText(data, name, key, value));
-}
-
-void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
-{
-    WriteString(section, ident, IntToStr(value));
-}
-
-void TIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
-{
-    WriteString(section, ident, value ? "1" : "0");
+    const std::string data = LoadForChange(FileName(), missing);
+    SaveFile(FileName(), ChangedText(data, name, key, value));
 }
 
 void TIniFile::ReadSection(const std::string& section, std::vector<std::string>& idents) const
 {
     idents.clear();
     std::string data;
-    if (LoadFile(FFileName, data) != lrLoaded)
+    if (LoadFile(FileName(), data) != lrLoaded)
         return;
     const SectionSpan span = FindSection(data, Folded(Trim(section)));
     if (!span.found)
@@ -425,7 +434,7 @@ void TIniFile::ReadSections(std::vector<std::string>& sections) const
 {
     sections.clear();
     std::string data;
-    if (LoadFile(FFileName, data) != lrLoaded)
+    if (LoadFile(FileName(), data) != lrLoaded)
         return;
     std::unordered_set<std::string> seen;
     LineReader reader(data);
@@ -437,17 +446,10 @@ void TIniFile::ReadSections(std::vector<std::string>& sections) const
     }
 }
 
-bool TIniFile::SectionExists(const std::string& section) const
-{
-    std::vector<std::string> idents;
-    ReadSection(section, idents);
-    return !idents.empty();
-}
-
 bool TIniFile::ValueExists(const std::string& section, const std::string& ident) const
 {
     std::string data;
-    if (LoadFile(FFileName, data) != lrLoaded)
+    if (LoadFile(FileName(), data) != lrLoaded)
         return false;
     const SectionSpan span = FindSection(data, Folded(Trim(section)));
     Line line;
@@ -458,7 +460,7 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& ident)
 void TIniFile::EraseSection(const std::string& section)
 {
     bool missing = false;
-    std::string data = LoadForChange(FFileName, missing);
+    std::string data = LoadForChange(FileName(), missing);
     if (missing)
         return;
     const std::string folded = Folded(Trim(section));
@@ -469,13 +471,13 @@ void TIniFile::EraseSection(const std::string& section)
         changed = true;
     }
     if (changed)
-        SaveFile(FFileName, data);
+        SaveFile(FileName(), data);
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
 {
     bool missing = false;
-    std::string data = LoadForChange(FFileName, missing);
+    std::string data = LoadForChange(FileName(), missing);
     if (missing)
         return;
     const SectionSpan span = FindSection(data, Folded(Trim(section)));
@@ -498,5 +500,5 @@ void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
     if (!changed)
         return;
     kept.append(data, span.end, std::string::npos);
-    SaveFile(FFileName, kept);
+    SaveFile(FileName(), kept);
 }

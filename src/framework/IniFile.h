@@ -5,8 +5,8 @@
 //   folding); blanks around a name are ignored. Writing an existing section or
 //   key keeps the spelling the file already has.
 // - A value is the text after the first "=" of its line, blanks at both ends
-//   removed; it is never unquoted. Read values longer than 2047 bytes are cut
-//   to 2047 bytes, never inside a UTF-8 sequence.
+//   removed; it is never unquoted. Read values longer than 2047 characters are
+//   cut to 2047 characters.
 // - Integers are text converted by TryStrToInt; booleans are written "0"/"1"
 //   and read as integers (non-zero is true). Text that does not convert, and a
 //   missing key, give the caller's default.
@@ -34,39 +34,57 @@
 #include <string>
 #include <vector>
 
-class TIniFile {
+// The profile-file interface shared by TIniFile and TRegistryIniFile: each
+// store supplies the text operations; integers and booleans are text on top.
+class TCustomIniFile {
 public:
-    explicit TIniFile(const std::string& fileName);
+    explicit TCustomIniFile(const std::string& fileName) : FFileName(fileName) {}
+    virtual ~TCustomIniFile() = default;
 
     const std::string& FileName() const { return FFileName; }
 
-    std::string ReadString(const std::string& section, const std::string& ident,
-                           const std::string& def) const;
-    int ReadInteger(const std::string& section, const std::string& ident, int def) const;
-    bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
-
-    void WriteString(const std::string& section, const std::string& ident,
-                     const std::string& value);
-    void WriteInteger(const std::string& section, const std::string& ident, int value);
-    void WriteBool(const std::string& section, const std::string& ident, bool value);
-
+    virtual std::string ReadString(const std::string& section, const std::string& ident,
+                                   const std::string& def) const = 0;
+    virtual void WriteString(const std::string& section, const std::string& ident,
+                             const std::string& value) = 0;
     // The key names of the section, in file order (the list is cleared first).
-    void ReadSection(const std::string& section, std::vector<std::string>& idents) const;
-    // The section names of the file, in file order (the list is cleared first).
-    void ReadSections(std::vector<std::string>& sections) const;
-    // True when the section holds at least one key.
-    bool SectionExists(const std::string& section) const;
-    bool ValueExists(const std::string& section, const std::string& ident) const;
-
+    virtual void ReadSection(const std::string& section, std::vector<std::string>& idents) const = 0;
+    // The section names, in file order (the list is cleared first).
+    virtual void ReadSections(std::vector<std::string>& sections) const = 0;
+    virtual bool ValueExists(const std::string& section, const std::string& ident) const = 0;
     // Removes every section of that name with its keys; nothing happens when
     // there is none.
-    void EraseSection(const std::string& section);
+    virtual void EraseSection(const std::string& section) = 0;
     // Removes the key from the section; nothing happens when it is not there.
-    void DeleteKey(const std::string& section, const std::string& ident);
+    virtual void DeleteKey(const std::string& section, const std::string& ident) = 0;
+    // Writes already reached the store; nothing is left to flush.
+    virtual void UpdateFile() {}
 
-    // Writes already reached the file; nothing is left to flush.
-    void UpdateFile() {}
+    // Text converted by TryStrToInt; what does not convert gives the default.
+    int ReadInteger(const std::string& section, const std::string& ident, int def) const;
+    // An integer, non-zero being true.
+    bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
+    void WriteInteger(const std::string& section, const std::string& ident, int value);
+    // "1" or "0".
+    void WriteBool(const std::string& section, const std::string& ident, bool value);
+    // True when the section holds at least one key.
+    bool SectionExists(const std::string& section) const;
 
 private:
     std::string FFileName;
+};
+
+class TIniFile : public TCustomIniFile {
+public:
+    explicit TIniFile(const std::string& fileName) : TCustomIniFile(fileName) {}
+
+    std::string ReadString(const std::string& section, const std::string& ident,
+                           const std::string& def) const override;
+    void WriteString(const std::string& section, const std::string& ident,
+                     const std::string& value) override;
+    void ReadSection(const std::string& section, std::vector<std::string>& idents) const override;
+    void ReadSections(std::vector<std::string>& sections) const override;
+    bool ValueExists(const std::string& section, const std::string& ident) const override;
+    void EraseSection(const std::string& section) override;
+    void DeleteKey(const std::string& section, const std::string& ident) override;
 };

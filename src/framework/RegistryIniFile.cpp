@@ -60,7 +60,7 @@ std::string StoreFileOf(const std::string& keyName)
 }  // namespace
 
 TRegistryIniFile::TRegistryIniFile(const std::string& keyName)
-    : FKeyName(keyName), FStore(StoreFileOf(keyName))
+    : TCustomIniFile(keyName), FStore(StoreFileOf(keyName))
 {
 }
 
@@ -77,33 +77,11 @@ std::string TRegistryIniFile::ReadString(const std::string& section, const std::
     return FStore.ReadString(section, ident, def);
 }
 
-int TRegistryIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const
-{
-    return FStore.ReadInteger(section, ident, def);
-}
-
-bool TRegistryIniFile::ReadBool(const std::string& section, const std::string& ident, bool def) const
-{
-    return FStore.ReadBool(section, ident, def);
-}
-
 void TRegistryIniFile::WriteString(const std::string& section, const std::string& ident,
                                    const std::string& value)
 {
     CreateKeyFolder();
     FStore.WriteString(section, ident, value);
-}
-
-void TRegistryIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)
-{
-    CreateKeyFolder();
-    FStore.WriteInteger(section, ident, value);
-}
-
-void TRegistryIniFile::WriteBool(const std::string& section, const std::string& ident, bool value)
-{
-    CreateKeyFolder();
-    FStore.WriteBool(section, ident, value);
 }
 
 void TRegistryIniFile::ReadSection(const std::string& section, std::vector<std::string>& idents) const
@@ -114,11 +92,6 @@ void TRegistryIniFile::ReadSection(const std::string& section, std::vector<std::
 void TRegistryIniFile::ReadSections(std::vector<std::string>& sections) const
 {
     FStore.ReadSections(sections);
-}
-
-bool TRegistryIniFile::SectionExists(const std::string& section) const
-{
-    return FStore.SectionExists(section);
 }
 
 bool TRegistryIniFile::ValueExists(const std::string& section, const std::string& ident) const

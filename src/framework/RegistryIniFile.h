@@ -24,36 +24,23 @@
 #include <string>
 #include <vector>
 
-class TRegistryIniFile {
+class TRegistryIniFile : public TCustomIniFile {
 public:
+    // FileName() is the key name as given.
     explicit TRegistryIniFile(const std::string& keyName);
 
-    // The key name as given.
-    const std::string& FileName() const { return FKeyName; }
-
     std::string ReadString(const std::string& section, const std::string& ident,
-                           const std::string& def) const;
-    int ReadInteger(const std::string& section, const std::string& ident, int def) const;
-    bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
-
+                           const std::string& def) const override;
     void WriteString(const std::string& section, const std::string& ident,
-                     const std::string& value);
-    void WriteInteger(const std::string& section, const std::string& ident, int value);
-    void WriteBool(const std::string& section, const std::string& ident, bool value);
-
-    void ReadSection(const std::string& section, std::vector<std::string>& idents) const;
-    void ReadSections(std::vector<std::string>& sections) const;
-    bool SectionExists(const std::string& section) const;
-    bool ValueExists(const std::string& section, const std::string& ident) const;
-
-    void EraseSection(const std::string& section);
-    void DeleteKey(const std::string& section, const std::string& ident);
-
-    void UpdateFile() {}
+                     const std::string& value) override;
+    void ReadSection(const std::string& section, std::vector<std::string>& idents) const override;
+    void ReadSections(std::vector<std::string>& sections) const override;
+    bool ValueExists(const std::string& section, const std::string& ident) const override;
+    void EraseSection(const std::string& section) override;
+    void DeleteKey(const std::string& section, const std::string& ident) override;
 
 private:
     void CreateKeyFolder() const;
 
-    std::string FKeyName;
     TIniFile FStore;
 };
