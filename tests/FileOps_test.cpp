@@ -1,5 +1,6 @@
 #include "FileOps.h"
 #include "LastError.h"
+#include "PathUtil.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +93,16 @@ private:
     int m_fd;
     int m_flags = 0;
     bool m_active = false;
+};
+
+// Makes the file operations behave as on a file system without hard links
+// (vfat, exFAT) while it lives.
+class NoHardLinks {
+public:
+    explicit NoHardLinks(bool active) { pictal_platform_internal::forceNoHardLinks = active; }
+    ~NoHardLinks() { pictal_platform_internal::forceNoHardLinks = false; }
+    NoHardLinks(const NoHardLinks&) = delete;
+    NoHardLinks& operator=(const NoHardLinks&) = delete;
 };
 
 // Two temporary folders: one in /tmp, one in /dev/shm, which are different
@@ -210,17 +221,33 @@ TEST_F(FileOps, MoveAcrossFileSystemsUndoesTheCopyWhenTheSourceCannotBeRemoved)
     writeFile(sourceFolder + "/a.jpg", "source");
     writeFile(remote.file("b.jpg"), "old target");
 
+    setDistinctTimes(remote.file("b.jpg"));
+    const struct stat oldTarget = statOf(remote.file("b.jpg"));
+
     AppendOnlyFolder guard(sourceFolder);
     if (!guard.active())
         GTEST_SKIP() << "cannot make a folder append-only here";
 
     EXPECT_FALSE(MoveFileA(sourceFolder + "/a.jpg", remote.file("a.jpg")));
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(MoveFileExA(sourceFolder + "/a.jpg", remote.file("b.jpg"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
 
-    EXPECT_EQ(readFile(sourceFolder + "/a.jpg"), "source");
-    EXPECT_EQ(readFile(remote.file("b.jpg")), "old target");
-    EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"b.jpg"});
+    // The replaced file is kept by a hard link, or on a file system without
+    // them by a rename, and comes back as the very same file either way.
+    for (const bool withoutHardLinks : {false, true}) {
+        SCOPED_TRACE(withoutHardLinks ? "without hard links" : "with hard links");
+        NoHardLinks mode(withoutHardLinks);
+        EXPECT_FALSE(MoveFileExA(sourceFolder + "/a.jpg", remote.file("b.jpg"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+
+        EXPECT_EQ(readFile(sourceFolder + "/a.jpg"), "source");
+        EXPECT_EQ(readFile(remote.file("b.jpg")), "old target");
+        const struct stat after = statOf(remote.file("b.jpg"));
+        EXPECT_EQ(after.st_ino, oldTarget.st_ino);
+        EXPECT_EQ(after.st_nlink, oldTarget.st_nlink);
+        expectSameTimeAndMode(oldTarget, remote.file("b.jpg"));
+        EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"b.jpg"});
+        EXPECT_EQ(entriesOf(sourceFolder), std::set<std::string>{"a.jpg"});
+    }
 }
 
 TEST_F(FileOps, MoveWithReplaceReplacesAFileButNeverAFolderOrItself)
@@ -246,11 +273,27 @@ TEST_F(FileOps, MoveWithReplaceReplacesAFileButNeverAFolderOrItself)
 
     if (!twoFileSystems())
         GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    // The replace option alone stays on one file system, as on Windows.
     writeFile(remote.file("b.jpg"), "remote old");
+    EXPECT_FALSE(MoveFileExA(local.file("b.jpg"), remote.file("b.jpg"), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SAME_DEVICE);
+    EXPECT_EQ(readFile(local.file("b.jpg")), "new");
+    EXPECT_EQ(readFile(remote.file("b.jpg")), "remote old");
+
     ASSERT_TRUE(MoveFileExA(local.file("b.jpg"), remote.file("b.jpg"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
     EXPECT_FALSE(exists(local.file("b.jpg")));
     EXPECT_EQ(readFile(remote.file("b.jpg")), "new");
     expectSameTimeAndMode(before, remote.file("b.jpg"));
+    EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"b.jpg"});
+
+    // Where the target's file system has no hard links, the old file is set
+    // aside by a rename and removed once the move is complete.
+    NoHardLinks mode(true);
+    writeFile(local.file("c.jpg"), "newer");
+    ASSERT_TRUE(MoveFileExA(local.file("c.jpg"), remote.file("b.jpg"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+    EXPECT_FALSE(exists(local.file("c.jpg")));
+    EXPECT_EQ(readFile(remote.file("b.jpg")), "newer");
+    EXPECT_EQ(statOf(remote.file("b.jpg")).st_nlink, 1u);
     EXPECT_EQ(entriesOf(remote.path()), std::set<std::string>{"b.jpg"});
 }
 

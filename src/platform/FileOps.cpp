@@ -1,6 +1,7 @@
 #include "FileOps.h"
 
 #include "LastError.h"
+#include "PathUtil.h"
 
 #include <cerrno>
 #include <cstdio>  // renameat2, RENAME_NOREPLACE
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace {
+
+using pictal_platform_internal::folderOf;
+using pictal_platform_internal::readLink;
 
 constexpr std::size_t kCopyBufferSize = std::size_t(1) << 20;  // 1 MiB per read and write
 constexpr std::size_t kKernelCopyChunk = std::size_t(1) << 30;
@@ -63,37 +67,11 @@ std::string withoutTrailingSlashes(std::string path)
     return path;
 }
 
-// "a/b" -> "a", "b" -> ".", "/b" -> "/".
-std::string folderOf(const std::string& path)
-{
-    const std::string p = withoutTrailingSlashes(path);
-    const auto slash = p.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    const auto end = p.find_last_not_of('/', slash);
-    return end == std::string::npos ? std::string("/") : p.substr(0, end + 1);
-}
-
 std::string nameOf(const std::string& path)
 {
     const std::string p = withoutTrailingSlashes(path);
     const auto slash = p.rfind('/');
     return slash == std::string::npos ? p : p.substr(slash + 1);
-}
-
-bool readLink(const std::string& path, std::string& text)
-{
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
-        if (n < 0)
-            return false;
-        if (std::size_t(n) < buffer.size()) {
-            text.assign(buffer.data(), std::size_t(n));
-            return true;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 class UniqueFd {
@@ -284,9 +262,20 @@ bool copyContents(int in, int out)
     }
 }
 
+// Makes the written data of fd durable. A file system that cannot sync at
+// all (EINVAL, ENOTSUP) is taken at its word; any other failure may mean the
+// data never reached the disk.
+bool syncFile(int fd)
+{
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
 // Writes a complete, durable copy of the open regular file `in` (described
 // by `source`) to a new temporary file next to `target`, with its permission
 // bits and modification time; a move keeps owner and access time as well.
+// Those are kept as far as the target's file system allows (some FUSE and
+// network mounts refuse them), as Windows treats attributes: only the
+// contents and their sync decide whether the copy succeeded.
 bool copyToTemp(int in, const struct stat& source, const std::string& target, bool forMove, TempFile& temp)
 {
     if (!temp.create(target))
@@ -295,11 +284,14 @@ bool copyToTemp(int in, const struct stat& source, const std::string& target, bo
     if (forMove && ::fchown(out, source.st_uid, source.st_gid) != 0) {
         // Best effort: only root may give a file away.
     }
+    ::fchmod(out, source.st_mode & 0777);
+    if (!copyContents(in, out))
+        return false;
     struct timespec times[2];
     times[0] = forMove ? source.st_atim : timespec{0, UTIME_OMIT};
     times[1] = source.st_mtim;
-    return ::fchmod(out, source.st_mode & 0777) == 0 && copyContents(in, out) && ::futimens(out, times) == 0
-        && ::fsync(out) == 0 && temp.closeFile();
+    ::futimens(out, times);  // after the last write, which would change it
+    return syncFile(out) && temp.closeFile();
 }
 
 // Renames the finished temporary file to `target`: over an existing file when
@@ -314,13 +306,83 @@ bool publish(TempFile& temp, const std::string& target, bool replace)
     return true;
 }
 
-// A second name for the file about to be replaced, so that it can be put
-// back; empty when there is none or the file system has no hard links.
-std::string linkBackup(const std::string& target, const TempFile& temp)
-{
-    const std::string backup = temp.path() + ".old";
-    return ::link(target.c_str(), backup.c_str()) == 0 ? backup : std::string();
-}
+// The file a replacing move is about to replace, kept under a second name in
+// its folder until the move is complete so that it can be put back: a hard
+// link where the file system allows one, else the file itself renamed to a
+// temporary name (vfat and exFAT have no hard links). Unless committed, the
+// old file is put back when the backup goes.
+class Backup {
+public:
+    Backup() = default;
+    ~Backup() { restore(); }
+    Backup(const Backup&) = delete;
+    Backup& operator=(const Backup&) = delete;
+
+    // Keeps the file at target, if there is one; copy is the replacement's
+    // temporary file, whose unique name the link is named after. False (with
+    // errno set) when the file exists but cannot be kept: target untouched.
+    bool make(const std::string& target, const TempFile& copy)
+    {
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0)
+            return errno == ENOENT;
+        if (!pictal_platform_internal::forceNoHardLinks) {
+            const std::string link = copy.path() + ".old";
+            if (::link(target.c_str(), link.c_str()) == 0)
+                return adopt(target, link);
+        }
+        // Renamed over an empty placeholder of our own, which reserves a
+        // unique name; rename needs no hard links.
+        TempFile placeholder;
+        if (!placeholder.create(target) || !placeholder.closeFile()
+            || ::rename(target.c_str(), placeholder.path().c_str()) != 0) {
+            const int err = errno;
+            placeholder.discard();
+            errno = err;
+            return false;
+        }
+        const std::string renamed = placeholder.path();
+        placeholder.keep();
+        return adopt(target, renamed);
+    }
+
+    // Puts the old file back at its name, over whatever is there now (the
+    // published copy), and drops the second name. False when it could not be
+    // put back: then it stays under the backup name rather than be lost.
+    bool restore()
+    {
+        if (m_path.empty())
+            return true;
+        // A no-op while both names are links of one file; the extra one goes below.
+        ::rename(m_path.c_str(), m_target.c_str());
+        struct stat st;
+        const bool back = ::lstat(m_target.c_str(), &st) == 0 && sameInode(st, m_identity);
+        if (back)
+            removeIfSame(m_path, m_identity);
+        m_path.clear();
+        return back;
+    }
+
+    // The move is complete: the old file goes.
+    void commit()
+    {
+        if (!m_path.empty())
+            removeIfSame(m_path, m_identity);
+        m_path.clear();
+    }
+
+private:
+    bool adopt(const std::string& target, const std::string& path)
+    {
+        m_target = target;
+        m_path = path;
+        return ::lstat(path.c_str(), &m_identity) == 0;
+    }
+
+    std::string m_target;
+    std::string m_path;  // empty when nothing is kept
+    struct stat m_identity{};
+};
 
 // The move of a file or symbolic link to another file system: a copy next to
 // the target, renamed into place, and only then the source removed. Any
@@ -351,25 +413,24 @@ BOOL moveAcrossFileSystems(const std::string& from, const struct stat& entry, co
             return failWith(errno, to);
     }
 
-    const std::string backup = replace ? linkBackup(to, temp) : std::string();
+    // Nothing is published unless the file it replaces can be put back.
+    Backup backup;
+    if (replace && !backup.make(to, temp))
+        return failWith(errno, to);
     const struct stat copy = temp.identity();
     if (!publish(temp, to, replace)) {
         const int err = errno;
-        if (!backup.empty())
-            ::unlink(backup.c_str());
+        backup.restore();
         return failWith(err, to);
     }
     if (::unlink(from.c_str()) != 0) {
         const int err = errno;
         // Undo: the replaced file comes back over the copy, or the copy goes.
-        if (!backup.empty())
-            ::rename(backup.c_str(), to.c_str());
-        else
-            removeIfSame(to, copy);
+        backup.restore();
+        removeIfSame(to, copy);
         return failWith(err, from);
     }
-    if (!backup.empty())
-        ::unlink(backup.c_str());
+    backup.commit();
     return TRUE;
 }
 

@@ -30,10 +30,13 @@ BOOL DeleteFileA(const std::string& path);
 // move across file systems. Keeps modification time and permission bits.
 BOOL MoveFileA(const std::string& from, const std::string& to);
 
-// MoveFileA with options: without MOVEFILE_COPY_ALLOWED a move across file
-// systems fails (ERROR_NOT_SAME_DEVICE); with MOVEFILE_REPLACE_EXISTING an
-// existing target file (never a folder) is replaced in one step, and a failure
-// leaves both files as they were.
+// MoveFileA with options. Without MOVEFILE_COPY_ALLOWED a move across file
+// systems fails (ERROR_NOT_SAME_DEVICE), as on Windows; that includes
+// MOVEFILE_REPLACE_EXISTING on its own, which replaces only within one file
+// system. With MOVEFILE_REPLACE_EXISTING an existing target file (never a
+// folder) is replaced: in one rename on one file system; across file systems
+// the old target is kept under a temporary name in its folder until the
+// source is gone. A failure leaves both files as they were.
 BOOL MoveFileExA(const std::string& from, const std::string& to, DWORD flags);
 
 // Copies a file. An existing target is replaced only by a complete copy, or

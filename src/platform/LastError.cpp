@@ -1,22 +1,13 @@
 #include "LastError.h"
 
+#include "PathUtil.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 
 namespace {
 
 thread_local DWORD t_lastError = ERROR_SUCCESS;
-
-// The folder that holds path's last component: "a/b" -> "a", "b" -> ".", "/b" -> "/".
-std::string containingFolder(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
 
 }  // namespace
 
@@ -64,7 +55,7 @@ DWORD ErrorFromErrno(int err, const std::string& path)
 {
     if (err == ENOENT) {
         struct stat st;
-        const std::string folder = containingFolder(path);
+        const std::string folder = pictal_platform_internal::folderOf(path);
         if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return ERROR_PATH_NOT_FOUND;
     }

@@ -1,6 +1,7 @@
 #include "Modules.h"
 
 #include "LastError.h"
+#include "PathUtil.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,19 +29,6 @@ void rememberLoaderError(const char* fallback)
     t_moduleError = message ? message : fallback;
 }
 
-std::string readLink(const char* path)
-{
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t n = ::readlink(path, buffer.data(), buffer.size());
-        if (n < 0)
-            return {};
-        if (std::size_t(n) < buffer.size())
-            return std::string(buffer.data(), std::size_t(n));
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 std::string workingFolder()
 {
     std::vector<char> buffer(256);
@@ -54,11 +42,8 @@ std::string workingFolder()
 
 std::string programFolder()
 {
-    const std::string program = GetModuleFileNameA(nullptr);
-    const auto slash = program.rfind('/');
-    if (slash == std::string::npos)
-        return {};
-    return slash == 0 ? std::string("/") : program.substr(0, slash);
+    const std::string program = GetModuleFileNameA(nullptr);  // always absolute
+    return program.empty() ? std::string() : pictal_platform_internal::folderOf(program);
 }
 
 // "name.DLL" -> "name.so"; other names unchanged.
@@ -142,8 +127,8 @@ ModuleTable& modules()
 std::string GetModuleFileNameA(HMODULE module)
 {
     if (!module) {
-        std::string program = readLink("/proc/self/exe");
-        if (program.empty())
+        std::string program;
+        if (!pictal_platform_internal::readLink("/proc/self/exe", program))
             SetLastError(ErrorFromErrno(errno));
         return program;
     }

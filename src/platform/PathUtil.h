@@ -1,0 +1,21 @@
+// Path helpers shared by the platform's own sources. Internal: not part of the
+// platform's interface, and included by none of its public headers.
+#pragma once
+
+#include <string>
+
+namespace pictal_platform_internal {
+
+// The folder that holds path's last component: "a/b" -> "a", "b" -> ".",
+// "/b" -> "/"; trailing and doubled separators are ignored ("a//b/" -> "a").
+std::string folderOf(const std::string& path);
+
+// The text of the symbolic link at path, of any length; false (with errno
+// set) when path is no symbolic link or cannot be read.
+bool readLink(const std::string& path, std::string& text);
+
+// For tests only: when set, the file operations behave as on a file system
+// without hard links (vfat, exFAT) and never make one. Off by default.
+extern bool forceNoHardLinks;
+
+}  // namespace pictal_platform_internal
