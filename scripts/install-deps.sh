@@ -10,7 +10,7 @@ packages=(
   # Qt 6: widgets, gui, svg, platform plugins (xcb, offscreen), image plugins
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins
   # codec libraries used by the image library's modules
-  libjpeg62-turbo-dev libtiff-dev libopenjp2-7-dev libpng-dev libgsf-1-dev libwmf-dev libemf2svg-dev
+  libjpeg62-turbo-dev libturbojpeg0-dev libtiff-dev libopenjp2-7-dev libpng-dev libgsf-1-dev libwmf-dev libemf2svg-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
   # fonts and icons the framework substitutes for the Windows ones

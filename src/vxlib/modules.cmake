@@ -1,0 +1,49 @@
+# The image library's run-time modules: Vx7Com.so, Vx7File.so, Vx7Effect.so and
+# Vx7VectCom.so in the program's folder. The program never links them; it
+# opens them with LoadLibraryA. Only the entry points are exported.
+
+# Internals shared by the modules (raster handles, resampling, file probing).
+file(GLOB VXMODULE_INTERNALS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/modules/*.cpp
+     ${CMAKE_CURRENT_LIST_DIR}/modules/*.h)
+list(FILTER VXMODULE_INTERNALS EXCLUDE REGEX "/Vx7[A-Za-z]+\\.cpp$")
+add_library(pictal_vxmodules STATIC ${VXMODULE_INTERNALS})
+set_target_properties(pictal_vxmodules PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+target_include_directories(pictal_vxmodules PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/modules)
+target_link_libraries(pictal_vxmodules PUBLIC pictal_platform pictal_vxcodecs Qt6::Gui)
+
+foreach(module Vx7Com Vx7File Vx7Effect Vx7VectCom)
+  add_library(${module} SHARED ${CMAKE_CURRENT_LIST_DIR}/modules/${module}.cpp)
+  set_target_properties(${module} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_link_libraries(${module} PRIVATE pictal_vxmodules pictal_platform pictal_vxcodecs Qt6::Gui)
+  # Code from static libraries stays private to the module as well.
+  target_link_options(${module} PRIVATE "LINKER:--exclude-libs,ALL")
+endforeach()
+
+# The modules' own tests and benchmark open the modules at run time, so they
+# depend on them without linking them. Those targets are defined after this
+# folder, hence the call at the end of the top-level folder.
+function(pictal_vxmodules_consumers)
+  set(vxlib_dir ${PROJECT_SOURCE_DIR}/src/vxlib)
+  foreach(consumer test_Vx7Com test_Vx7File test_Vx7Effect bench_vx7file)
+    if(TARGET ${consumer})
+      add_dependencies(${consumer} Vx7Com Vx7File Vx7Effect Vx7VectCom)
+      target_include_directories(${consumer} PRIVATE ${vxlib_dir})
+    endif()
+  endforeach()
+  if(TARGET test_Vx7File)
+    # The tests write their JPEG 2000 samples with OpenJPEG.
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(VXTEST_OPENJP2 REQUIRED IMPORTED_TARGET GLOBAL libopenjp2)
+    target_link_libraries(test_Vx7File PRIVATE PkgConfig::VXTEST_OPENJP2)
+  endif()
+  if(TARGET bench_vx7file)
+    # TurboJPEG is the yardstick of the decoding benchmark (libturbojpeg0-dev).
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(VXBENCH_TURBOJPEG QUIET IMPORTED_TARGET GLOBAL libturbojpeg)
+    if(VXBENCH_TURBOJPEG_FOUND)
+      target_link_libraries(bench_vx7file PRIVATE PkgConfig::VXBENCH_TURBOJPEG)
+      target_compile_definitions(bench_vx7file PRIVATE PICTAL_HAVE_TURBOJPEG=1)
+    endif()
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL pictal_vxmodules_consumers)

@@ -1,0 +1,130 @@
+#include "ImageDecoder.h"
+
+#include "RasterHandle.h"
+
+#include <QImageIOHandler>
+#include <QImageReader>
+#include <QRect>
+#include <algorithm>
+#include <utility>
+
+namespace vxmodule {
+
+namespace {
+
+// Qt refuses pictures over its allocation limit (128 MB by default); the
+// modules have their own limit (kMaxPixels), checked before decoding. The
+// process-wide setting is restored when decoding ends.
+class AllocationLimitLifted {
+public:
+    AllocationLimitLifted() : m_saved(QImageReader::allocationLimit()) { QImageReader::setAllocationLimit(0); }
+    ~AllocationLimitLifted() { QImageReader::setAllocationLimit(m_saved); }
+    AllocationLimitLifted(const AllocationLimitLifted&) = delete;
+    AllocationLimitLifted& operator=(const AllocationLimitLifted&) = delete;
+
+private:
+    int m_saved;
+};
+
+QImage decodeJpeg(QImageReader& reader, int coverWidth, int coverHeight)
+{
+    const QSize stored = reader.size();
+    if (!stored.isValid() || !sizeAllowed(stored.width(), stored.height()))
+        return {};
+    // The cover size is meant upright; the reduction applies to the stored,
+    // unrotated picture.
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        std::swap(coverWidth, coverHeight);
+    const int reduction = jpegReduction(stored.width(), stored.height(), coverWidth, coverHeight);
+    if (reduction > 1) {
+        // libjpeg reduces a side to ceil(side / reduction) pixels. Asking Qt for
+        // exactly that size would make it pick a larger scale when the side is
+        // not a multiple of the reduction, and smooth-scale afterwards; clipping
+        // to whole reduced pixels keeps the DCT scaling exact. What is dropped,
+        // less than one reduced pixel at the right and bottom edge, stays well
+        // inside what fitting loses anyway.
+        const int width = stored.width() / reduction, height = stored.height() / reduction;
+        reader.setClipRect(QRect(0, 0, width * reduction, height * reduction));
+        reader.setScaledSize(QSize(width, height));
+    }
+    return reader.read();
+}
+
+QImage decodeWithQt(ImageFile& file, const ImageFacts& facts, int page, int coverWidth, int coverHeight)
+{
+    if (!file.rewind())
+        return {};
+    QImageReader reader(&file.device(), qtFormatName(facts.format));
+    reader.setAutoTransform(true);
+    switch (facts.format) {
+    case ImageFormat::Jpeg:
+        return page == 0 ? decodeJpeg(reader, coverWidth, coverHeight) : QImage();
+    case ImageFormat::Tiff: {
+        if (page > 0 && !reader.jumpToImage(page))
+            return {};
+        const QSize size = reader.size();
+        if (!size.isValid() || !sizeAllowed(size.width(), size.height()))
+            return {};
+        return reader.read();
+    }
+    case ImageFormat::Gif: {
+        // GIF frames come one after another (jumping is not supported); each
+        // read gives the frame composed over the ones before it.
+        QImage frame;
+        for (int i = 0; i <= page; ++i)
+            if (!reader.read(&frame))
+                return {};
+        return frame;
+    }
+    default:
+        return page == 0 ? reader.read() : QImage();
+    }
+}
+
+QImage decodeInMemory(ImageFile& file, const MemoryCodec& codec, int page, int coverWidth, int coverHeight,
+                      const ImageFacts& facts)
+{
+    if (page != 0)
+        return {};
+    const QByteArray data = file.contents(kMaxMemoryFileBytes);
+    if (data.isEmpty())
+        return {};
+    const QSize cover = fittedSize(facts.width, facts.height, coverWidth, coverHeight);
+    return codec.decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()),
+                        cover.width(), cover.height());
+}
+
+}  // namespace
+
+QSize fittedSize(int width, int height, int areaWidth, int areaHeight)
+{
+    if (areaWidth <= 0 || areaHeight <= 0 || width <= 0 || height <= 0)
+        return QSize(std::max(width, 0), std::max(height, 0));
+    const double x = width > areaWidth ? double(width) / areaWidth : 1.0;
+    const double y = height > areaHeight ? double(height) / areaHeight : 1.0;
+    const double s = std::max(x, y);
+    return QSize(int(width / s + 0.5), int(height / s + 0.5));
+}
+
+int jpegReduction(int width, int height, int coverWidth, int coverHeight)
+{
+    if (coverWidth <= 0 || coverHeight <= 0)
+        return 1;
+    const QSize fitted = fittedSize(width, height, coverWidth, coverHeight);
+    for (int reduction : {8, 4, 2})
+        if (width / reduction >= fitted.width() && height / reduction >= fitted.height())
+            return reduction;
+    return 1;
+}
+
+QImage decodeImage(ImageFile& file, const ImageFacts& facts, int page, int coverWidth, int coverHeight)
+{
+    if (page < 0 || page >= facts.pages)
+        return {};
+    const AllocationLimitLifted lifted;
+    if (const MemoryCodec* codec = memoryCodecFor(facts.format))
+        return decodeInMemory(file, *codec, page, coverWidth, coverHeight, facts);
+    return decodeWithQt(file, facts, page, coverWidth, coverHeight);
+}
+
+}  // namespace vxmodule

@@ -1,0 +1,72 @@
+#include "ImageFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vxmodule {
+
+FileStamp stampOf(const struct stat& status)
+{
+    FileStamp stamp;
+    stamp.device = std::uint64_t(status.st_dev);
+    stamp.inode = std::uint64_t(status.st_ino);
+    stamp.size = std::int64_t(status.st_size);
+    stamp.modified = std::int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    stamp.changed = std::int64_t(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
+    return stamp;
+}
+
+bool regularFileStamp(const char* path, FileStamp* stamp)
+{
+    struct stat status {};
+    if (!path || !*path || ::stat(path, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    if (stamp)
+        *stamp = stampOf(status);
+    return true;
+}
+
+bool ImageFile::open(const char* path)
+{
+    if (!path || !*path)
+        return false;
+    // O_NONBLOCK: if the name was replaced by a FIFO since it was examined, the
+    // open returns at once instead of waiting for a writer; fstat refuses it.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // Plain blocking reads from here on (a regular file never blocks anyway).
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    m_stamp = stampOf(status);
+    return true;
+}
+
+QByteArray ImageFile::head(qint64 count)
+{
+    if (!rewind())
+        return {};
+    return m_file.read(count);
+}
+
+QByteArray ImageFile::contents(qint64 limit)
+{
+    if (m_stamp.size > limit || !rewind())
+        return {};
+    QByteArray data = m_file.read(limit + 1);
+    if (data.size() > limit)
+        return {};
+    return data;
+}
+
+}  // namespace vxmodule

@@ -1,0 +1,79 @@
+#include "MemoryCodecs.h"
+
+#include "Jpeg2000Decoder.h"
+#include "PcxDecoder.h"
+
+#include <cstring>
+
+namespace vxmodule {
+
+namespace {
+
+bool pcxSignature(const unsigned char* data, std::size_t size)
+{
+    // Manufacturer byte 10, then a version byte and encoding 1 (run-length).
+    return size >= 3 && data[0] == 0x0A && data[2] == 1;
+}
+
+bool pcxProbe(const unsigned char* data, std::size_t size, int* width, int* height)
+{
+    PcxInfo info;
+    if (!PcxProbe(data, size, &info))
+        return false;
+    *width = info.width;
+    *height = info.height;
+    return true;
+}
+
+QImage pcxDecode(const unsigned char* data, std::size_t size, int, int)
+{
+    return PcxDecode(data, size);
+}
+
+bool jpeg2000Signature(const unsigned char* data, std::size_t size)
+{
+    static const unsigned char box[12] = {0x00, 0x00, 0x00, 0x0C, 'j', 'P', ' ', ' ', '\r', '\n', 0x87, '\n'};
+    static const unsigned char codeStream[4] = {0xFF, 0x4F, 0xFF, 0x51};
+    return (size >= sizeof box && std::memcmp(data, box, sizeof box) == 0)
+           || (size >= sizeof codeStream && std::memcmp(data, codeStream, sizeof codeStream) == 0);
+}
+
+bool jpeg2000Probe(const unsigned char* data, std::size_t size, int* width, int* height)
+{
+    Jpeg2000Info info;
+    if (!Jpeg2000Probe(data, size, &info))
+        return false;
+    *width = info.width;
+    *height = info.height;
+    return true;
+}
+
+QImage jpeg2000Decode(const unsigned char* data, std::size_t size, int coverWidth, int coverHeight)
+{
+    return Jpeg2000Decode(data, size, coverWidth, coverHeight);
+}
+
+const MemoryCodec kCodecs[] = {
+    {ImageFormat::Pcx, pcxSignature, 128, pcxProbe, pcxDecode},
+    {ImageFormat::Jpeg2000, jpeg2000Signature, 64 * 1024, jpeg2000Probe, jpeg2000Decode},
+};
+
+}  // namespace
+
+const MemoryCodec* memoryCodecFor(ImageFormat format)
+{
+    for (const MemoryCodec& codec : kCodecs)
+        if (codec.format == format)
+            return &codec;
+    return nullptr;
+}
+
+const MemoryCodec* memoryCodecForSignature(const unsigned char* data, std::size_t size)
+{
+    for (const MemoryCodec& codec : kCodecs)
+        if (codec.signature(data, size))
+            return &codec;
+    return nullptr;
+}
+
+}  // namespace vxmodule

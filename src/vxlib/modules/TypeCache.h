@@ -1,0 +1,35 @@
+// Answers of VXFileType per file version, so that collecting a folder again
+// does not reopen files that did not change. A file's answer is its page
+// count (0: not readable), valid while its stamp (device, inode, size,
+// modification and status change times in nanoseconds) stays the same.
+#pragma once
+
+#include "ImageFile.h"
+
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+namespace vxmodule {
+
+class TypeCache {
+public:
+    // Holds at most this many files; when it is full it starts afresh.
+    static constexpr std::size_t kCapacity = 20000;
+
+    std::optional<int> find(const std::string& path, const FileStamp& stamp) const;
+    void store(const std::string& path, const FileStamp& stamp, int pages);
+    std::size_t size() const;
+
+private:
+    struct Entry {
+        FileStamp stamp;
+        int pages = 0;
+    };
+    mutable std::mutex m_mutex;
+    std::unordered_map<std::string, Entry> m_entries;
+};
+
+}  // namespace vxmodule

@@ -1,0 +1,54 @@
+// Vector image handles: movable memory blocks that begin with kVxVectorMagic
+// and this header, followed by the picture's data in the format named by its
+// kind. Renderers turn them into rasters; formats plug in through the table of
+// VectorRenderer.cpp.
+#pragma once
+
+#include "GlobalMemory.h"
+#include "VxApi.h"
+
+#include <QColor>
+#include <QImage>
+#include <cstddef>
+#include <cstdint>
+
+namespace vxmodule {
+
+enum VectorKind : std::int32_t { vectorWmf = 1, vectorEmf = 2 };
+
+struct VectorHeader {
+    char magic[8];         // kVxVectorMagic
+    std::int32_t kind;     // VectorKind
+    std::int32_t width;    // natural size in pixels
+    std::int32_t height;
+    std::uint32_t dataBytes;  // bytes of picture data after the header
+};
+static_assert(sizeof(VectorHeader) == 24);
+
+// A vector handle locked for reading while the object lives; valid() only for
+// a known block that holds a complete header and its data.
+class LockedVector {
+public:
+    explicit LockedVector(HGLOBAL handle);
+    ~LockedVector();
+    LockedVector(const LockedVector&) = delete;
+    LockedVector& operator=(const LockedVector&) = delete;
+
+    bool valid() const { return m_header != nullptr; }
+    const VectorHeader& header() const { return *m_header; }
+    const unsigned char* data() const { return reinterpret_cast<const unsigned char*>(m_header + 1); }
+
+private:
+    HGLOBAL m_handle = nullptr;
+    bool m_locked = false;
+    const VectorHeader* m_header = nullptr;
+};
+
+// Whether the block starts with kVxVectorMagic (then it is no raster).
+bool hasVectorMagic(HGLOBAL handle);
+
+// The picture at its natural size on the background; a null image when no
+// renderer handles its kind or rendering fails.
+QImage renderVector(const LockedVector& vector, QColor background);
+
+}  // namespace vxmodule
