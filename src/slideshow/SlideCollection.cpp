@@ -1,0 +1,459 @@
+#include "SlideCollection.h"
+
+#include "FindFile.h"
+#include "TextCompare.h"
+#include "Vxdllprocs.h"
+#include "Vxutils.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A slide list holds at most this many items.
+constexpr int kSlideListCapacity = 5000;
+// A longer entry cannot name a file that can be opened; such a line is skipped.
+constexpr std::size_t kMaxEntryBytes = PATH_MAX - 1;
+// A slide list ends at the physical end of the file or at this byte.
+constexpr unsigned char kEndOfText = 0x1A;
+
+// folder + "/" + name, without doubling the "/" of the root. A relative
+// slide list entry has no folder: its path is its name.
+std::string joinPath(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+// A zero-filled copy of text from calloc; nullptr when out of memory.
+char* duplicate(const char* text)
+{
+    const std::size_t n = std::strlen(text);
+    char* copy = static_cast<char*>(std::calloc(n + 1, 1));
+    if (copy)
+        std::memcpy(copy, text, n);
+    return copy;
+}
+
+// A date key as the library delivers it: at most 15 characters.
+void copyDateKey(char (&to)[16], const char* from)
+{
+    std::memset(to, 0, sizeof to);
+    if (from)
+        std::memcpy(to, from, strnlen(from, sizeof to - 1));
+}
+
+std::string extensionOf(const std::vector<char>& table, int slot)
+{
+    const char* text = table.data() + std::size_t(slot) * kVxExtSlotSize;
+    return std::string(text, strnlen(text, kVxExtSlotSize));
+}
+
+// Calls visit(folder, pattern) for each folder of filePath (GetPathDir) and
+// each of the first extCount extensions of the table, in table order.
+void forEachPattern(const std::string& filePath, const std::vector<char>& table, int extCount,
+                    const std::function<void(const std::string&, const std::string&)>& visit)
+{
+    if (!Vxdllprocs::GetPathDir)
+        return;
+    std::vector<char> folder(filePath.size() + 4096);
+    for (int d = 0; d < INT_MAX; ++d) {
+        std::fill(folder.begin(), folder.end(), '\0');
+        if (!Vxdllprocs::GetPathDir(d, filePath.c_str(), folder.data(), std::int32_t(folder.size())))
+            break;
+        const std::string dir(folder.data(), strnlen(folder.data(), folder.size()));
+        for (int e = 0; e < extCount; ++e)
+            visit(dir, joinPath(dir, "*." + extensionOf(table, e)));
+    }
+}
+
+// The text of the sort key of an item for g_Sort: folder, extension key,
+// date key, name and page, as far as the kind asks for them. False when the
+// kind sorts nothing or the extension key cannot be had.
+bool sortKey(const TVXSORTDATA& item, std::string& key)
+{
+    bool withFolder = false;
+    bool withExt = false;
+    bool withDate = false;
+    switch (g_Sort) {
+    case vxSortFileName: break;
+    case vxSortDate: withDate = true; break;
+    case vxSortFileExtName: withExt = true; break;
+    case vxSortFileExtDate: withExt = withDate = true; break;
+    case vxSortDirFileName: withFolder = true; break;
+    case vxSortDirDate: withFolder = withDate = true; break;
+    case vxSortDirFileExtName: withFolder = withExt = true; break;
+    case vxSortDirFileExtDate: withFolder = withExt = withDate = true; break;
+    default: return false;
+    }
+    const char* name = item.fileName ? item.fileName : "";
+    key.clear();
+    if (withFolder && item.folder)
+        key += item.folder;
+    if (withExt) {
+        char ext[16] = {};
+        if (!Vxdllprocs::GetFileExt || !Vxdllprocs::GetFileExt(name, ext, sizeof ext, g_FileExtArray))
+            return false;
+        key.append(ext, strnlen(ext, sizeof ext));
+    }
+    if (withDate)
+        key.append(item.dateKey, strnlen(item.dateKey, sizeof item.dateKey));
+    key += name;
+    // The page as "%04d": four or more digits with leading zeros.
+    char digits[8];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, int(item.page));
+    const std::size_t length = error == std::errc() ? std::size_t(end - digits) : 0;
+    if (item.page >= 0 && length < 4)
+        key.append(4 - length, '0');
+    key.append(digits, length);
+    return true;
+}
+
+struct FdCloser {
+    int fd;
+    ~FdCloser()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+}  // namespace
+
+TVxSlideCollection::TVxSlideCollection() : m_fileExtArray(std::size_t(kVxExtSlots) * kVxExtSlotSize, '\0') {}
+
+TVxSlideCollection::~TVxSlideCollection()
+{
+    FreeThumbDataMemory();
+}
+
+void TVxSlideCollection::SetFilePath(const std::string& value)
+{
+    m_filePath = value;
+    if (m_filePath.size() > 1 && m_filePath.back() == '/')
+        m_filePath.pop_back();
+}
+
+const TVXSORTDATA* TVxSlideCollection::Item(int i) const
+{
+    if (i < 0 || i >= m_count)
+        return nullptr;
+    return &m_items[i];
+}
+
+// ---- building the list
+
+bool TVxSlideCollection::allocate(int capacity)
+{
+    FreeThumbDataMemory();
+    if (capacity < 1)
+        return false;
+    m_items = static_cast<TVXSORTDATA*>(std::calloc(std::size_t(capacity), sizeof(TVXSORTDATA)));
+    if (!m_items)
+        return false;
+    m_capacity = capacity;
+    return true;
+}
+
+bool TVxSlideCollection::append(const char* folder, const char* fileName, std::int16_t page, const char* dateKey)
+{
+    if (!m_items || m_count >= m_capacity)
+        return false;
+    char* folderCopy = duplicate(folder);
+    char* nameCopy = duplicate(fileName);
+    if (!folderCopy || !nameCopy) {
+        std::free(folderCopy);
+        std::free(nameCopy);
+        return false;
+    }
+    TVXSORTDATA& item = m_items[m_count++];
+    item.folder = folderCopy;
+    item.fileName = nameCopy;
+    copyDateKey(item.dateKey, dateKey);
+    item.page = page;
+    return true;
+}
+
+void TVxSlideCollection::FreeThumbDataMemory()
+{
+    if (m_items) {
+        for (int i = 0; i < m_count; ++i) {
+            std::free(m_items[i].folder);
+            std::free(m_items[i].fileName);
+        }
+        std::free(m_items);
+    }
+    m_items = nullptr;
+    m_count = 0;
+    m_capacity = 0;
+}
+
+bool TVxSlideCollection::GetFromFolder()
+{
+    using namespace Vxdllprocs;
+    FreeThumbDataMemory();
+    if (m_filePath.empty() || !IsSetDrive || !IsSetDrive(m_filePath.c_str()) || !GetPathFileExt)
+        return false;
+    std::fill(m_fileExtArray.begin(), m_fileExtArray.end(), '\0');
+    m_fileExtCount = std::min<int>(GetPathFileExt("", m_fileExt.c_str(), m_fileExtArray.data()), kVxExtSlots);
+    if (m_fileExtCount < 1)
+        return false;
+    if (GetPathFilesCount(m_fileExtCount) < 1)
+        return false;
+    forEachPattern(m_filePath, m_fileExtArray, m_fileExtCount,
+                   [this](const std::string& folder, const std::string& pattern) { GetPathFilesSub(folder, pattern); });
+    if (m_count < 1) {
+        // Nothing readable: a failed open, like an empty folder.
+        FreeThumbDataMemory();
+        return false;
+    }
+    if (m_sort != vxSortNone && m_count > 1) {
+        g_Sort = m_sort;
+        g_SortOrder = m_sortOrder;
+        std::memcpy(g_FileExtArray, m_fileExtArray.data(), sizeof g_FileExtArray);
+        QSort(m_items, m_count, int(sizeof(TVXSORTDATA)), &TVxSlideCollection::SortProc);
+    }
+    return true;
+}
+
+int TVxSlideCollection::GetPathFilesCount(int extCount)
+{
+    FreeThumbDataMemory();
+    extCount = std::min(extCount, kVxExtSlots);
+    if (extCount < 1)
+        return 0;
+    long long total = 0;
+    forEachPattern(m_filePath, m_fileExtArray, extCount, [&total](const std::string& folder, const std::string& pattern) {
+        if (total < INT_MAX)
+            total += GetDirFileCount(folder, pattern);
+    });
+    if (!allocate(int(std::min<long long>(total, INT_MAX))))
+        return 0;
+    return m_capacity;
+}
+
+void TVxSlideCollection::GetPathFilesSub(const std::string& folder, const std::string& pattern)
+{
+    using namespace Vxdllprocs;
+    if (!m_items || !VXFileType)
+        return;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern, &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        // Regular files only: folders, hidden files and special entries
+        // (FIFOs, sockets, devices, dangling links) are never opened.
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            continue;
+        const std::string path = joinPath(folder, data.cFileName);
+        alignas(8) unsigned char record[kVxFileRecordSize] = {};
+        if (!VXFileType(path.c_str(), 0, record))
+            continue;
+        std::int16_t pages = 0;
+        std::memcpy(&pages, record + kVxFileRecordPageCount, sizeof pages);
+        if (m_fileReadWay == vxFolder)
+            pages = 1;
+        bool haveKeys = false;
+        char keys[3][kVxDateKeySize] = {};
+        for (int p = 0; p < pages && m_count < m_capacity; ++p) {
+            // Page 0 was read just above: each page is asked for once.
+            if (p > 0 && !VXFileType(path.c_str(), std::int16_t(p), record))
+                continue;  // a page that cannot be read leaves no gap
+            if (!haveKeys) {
+                haveKeys = true;
+                if (!GetFileDateTimeEx ||
+                    !GetFileDateTimeEx(data.cFileName.c_str(), folder.c_str(), keys[0], keys[1], keys[2]))
+                    std::memset(keys, 0, sizeof keys);
+            }
+            const int key = m_sortDate <= vxSortDateLastAccessTime ? m_sortDate : vxSortDateLastWriteTime;
+            append(folder.c_str(), data.cFileName.c_str(), std::int16_t(p), keys[key]);
+        }
+    } while (m_count < m_capacity && FindNextFileA(search, &data));
+    FindClose(search);
+}
+
+int TVxSlideCollection::SortProc(const void* a, const void* b)
+{
+    if (!a || !b)
+        return 0;
+    // Built afresh for every comparison; only their storage is reused.
+    thread_local std::string keyA;
+    thread_local std::string keyB;
+    if (!sortKey(*static_cast<const TVXSORTDATA*>(a), keyA) || !sortKey(*static_cast<const TVXSORTDATA*>(b), keyB))
+        return 0;
+    return g_SortOrder == vxSortOrderDec ? lstrcmpiA(keyB, keyA) : lstrcmpiA(keyA, keyB);
+}
+
+// ---- the slide list file
+
+bool TVxSlideCollection::GetFromSlideFile()
+{
+    using namespace Vxdllprocs;
+    FreeThumbDataMemory();
+    if (m_slideFileName.empty()) {
+        m_errorCode = 5;
+        return false;
+    }
+    if (!IsSetDrive || !IsSetDrive(m_slideFileName.c_str()) || !VXFileType || !GetPagefromFilename ||
+        !CutPagefromFilename || !GetFullpathFilename) {
+        m_errorCode = 6;
+        return false;
+    }
+    if (!DataFileExist || !DataFileExist(m_slideFileName.c_str())) {
+        m_errorCode = 16;
+        return false;
+    }
+    // Opened without waiting, and read only when it is a regular file: a
+    // FIFO would otherwise block until someone writes to it.
+    FdCloser file{::open(m_slideFileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    struct stat st;
+    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode) || !allocate(kSlideListCapacity)) {
+        m_errorCode = 6;
+        return false;
+    }
+    if (!readSlideFile(file.fd)) {
+        FreeThumbDataMemory();
+        m_errorCode = 6;
+        return false;
+    }
+    m_errorCode = 0;
+    return true;
+}
+
+// Reads entries until the end of the file, a 0x1A byte or a full list. Bytes
+// up to 32 that start a line are skipped (so blank lines are too); the rest of
+// the line up to CR or LF is the entry, trailing blanks included. False on a
+// read error.
+bool TVxSlideCollection::readSlideFile(int fd)
+{
+    std::string entry;
+    bool inEntry = false;
+    bool unusable = false;  // too long, or holding a NUL byte
+    auto finish = [&] {
+        if (inEntry && !unusable)
+            addSlideEntry(entry);
+        inEntry = false;
+        return m_count >= kSlideListCapacity;
+    };
+    std::vector<unsigned char> buffer(64 * 1024);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t i = 0; i < n; ++i) {
+            const unsigned char c = buffer[std::size_t(i)];
+            if (c == kEndOfText) {
+                finish();
+                return true;
+            }
+            if (!inEntry) {
+                if (c <= 32)
+                    continue;
+                inEntry = true;
+                unusable = false;
+                entry.clear();
+            }
+            if (c == '\r' || c == '\n') {
+                if (finish())
+                    return true;
+                continue;
+            }
+            if (c == 0 || entry.size() >= kMaxEntryBytes)
+                unusable = true;
+            else
+                entry.push_back(char(c));
+        }
+    }
+    finish();
+    return true;
+}
+
+// One entry: "<path>" or "<path>|<page>"; skipped when the library cannot
+// read that page.
+void TVxSlideCollection::addSlideEntry(const std::string& entry)
+{
+    using namespace Vxdllprocs;
+    std::vector<char> path(entry.begin(), entry.end());
+    path.push_back('\0');
+    const std::int32_t page = GetPagefromFilename(path.data());
+    CutPagefromFilename(path.data());
+    if (page < 0 || page > INT16_MAX)
+        return;  // no such page can exist
+    alignas(8) unsigned char record[kVxFileRecordSize] = {};
+    if (!VXFileType(path.data(), std::int16_t(page), record))
+        return;
+    const std::size_t size = std::strlen(path.data()) + 2;
+    std::vector<char> folder(size, '\0');
+    std::vector<char> name(size, '\0');
+    if (!GetFullpathFilename(path.data(), folder.data(), std::int32_t(size), name.data(), std::int32_t(size)))
+        return;
+    append(folder.data(), name.data(), std::int16_t(page), "");
+}
+
+// ---- the cursor
+
+void TVxSlideCollection::GetNextImage()
+{
+    if (m_count < 1) {
+        m_currentImage = 0;
+        return;
+    }
+    if (m_currentImage < 0)
+        m_currentImage = m_endless ? m_count - 1 : 0;
+    if (m_currentImage >= m_count)
+        m_currentImage = m_endless ? 0 : m_count - 1;
+}
+
+bool TVxSlideCollection::setPathFromItem()
+{
+    const TVXSORTDATA* item = Item(m_currentImage);
+    if (!item) {
+        m_currentPath.clear();
+        return false;
+    }
+    m_currentPath = joinPath(item->folder ? item->folder : "", item->fileName ? item->fileName : "");
+    return true;
+}
+
+bool TVxSlideCollection::GetNextPathName(bool advance)
+{
+    if (advance && m_currentImage < INT_MAX)
+        ++m_currentImage;
+    GetNextImage();
+    return setPathFromItem();
+}
+
+bool TVxSlideCollection::GetPrevPathName()
+{
+    if (m_currentImage > INT_MIN)
+        --m_currentImage;
+    GetNextImage();
+    return setPathFromItem();
+}
+
+bool TVxSlideCollection::GetTopPathName()
+{
+    m_currentImage = 0;
+    return setPathFromItem();
+}
+
+bool TVxSlideCollection::GetEndPathName()
+{
+    m_currentImage = m_count > 0 ? m_count - 1 : 0;
+    return setPathFromItem();
+}
