@@ -288,7 +288,9 @@ bool HasLineBreak(std::string_view s)
 // The header line for a section name, when it reads back as that name.
 bool HeaderLine(std::string_view section, std::string& line)
 {
-    line = "[" + std::string(section) + "]";
+    line.assign(1, '[');
+    line.append(section);
+    line += ']';
     const LineInfo info = Classify(line);
     return !HasLineBreak(section) && info.kind == lkSection && info.name == section;
 }

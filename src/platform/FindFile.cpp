@@ -20,8 +20,17 @@
 // A name as case-folded Unicode code points.
 std::u32string FoldName(const std::string& utf8)
 {
-    const QList<uint> ucs4 = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toCaseFolded().toUcs4();
-    return std::u32string(ucs4.begin(), ucs4.end());
+    // Plain ASCII names (most file names) fold without a trip through QString.
+    std::u32string ascii(utf8.size(), U'\0');
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x80) {
+            const QList<uint> ucs4 = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toCaseFolded().toUcs4();
+            return std::u32string(ucs4.begin(), ucs4.end());
+        }
+        ascii[i] = (c >= 'A' && c <= 'Z') ? char32_t(c - 'A' + 'a') : char32_t(c);
+    }
+    return ascii;
 }
 
 // Wildcard match over folded code points; on a mismatch after a "*" the "*"
@@ -96,15 +105,13 @@ bool matchingNames(DIR* dir, const std::string& namePattern, std::vector<std::st
     std::vector<std::string> names;
     if (!readNames(dir, names))
         return false;
-    std::sort(names.begin(), names.end());
     const std::u32string pattern = FoldName(namePattern);
-    for (auto& name : names) {
-        if (!MatchesFolded(FoldName(name), pattern))
-            continue;
-        result.push_back(std::move(name));
-        if (!hasWildcards(namePattern))
-            break;  // one entry for a plain name
-    }
+    for (auto& name : names)
+        if (MatchesFolded(FoldName(name), pattern))
+            result.push_back(std::move(name));
+    std::sort(result.begin(), result.end());
+    if (!hasWildcards(namePattern) && result.size() > 1)
+        result.resize(1);  // one entry for a plain name: the first in byte order
     return true;
 }
 
