@@ -246,3 +246,28 @@ TEST(FileTime, LocalTimeUsesDaylightSavingOfThatInstant)
         ::unsetenv("TZ");
     ::tzset();
 }
+
+TEST(FindFile, RepeatedSearchesSeeEveryChangeOfTheFolder)
+{
+    testfiles::TempFolder folder;
+    testfiles::writeFile(folder.file("a.jpg"), "");
+    const std::string jpegs = folder.path() + "/*.jpg";
+
+    // Changes right after a search, in a folder changed a moment ago (the same
+    // tick of the file system's clock, quite possibly).
+    EXPECT_EQ(namesOf(findAll(jpegs)), (Names{"a.jpg"}));
+    testfiles::writeFile(folder.file("b.jpg"), "");
+    EXPECT_EQ(namesOf(findAll(jpegs)), (Names{"a.jpg", "b.jpg"}));
+    ::unlink(folder.file("a.jpg").c_str());
+    EXPECT_EQ(namesOf(findAll(jpegs)), (Names{"b.jpg"}));
+
+    // The same once the folder has been left alone for a while, so that its
+    // names may be reused by the next searches.
+    ::usleep(100 * 1000);
+    EXPECT_EQ(namesOf(findAll(jpegs)), (Names{"b.jpg"}));
+    EXPECT_EQ(namesOf(findAll(folder.path() + "/*.png")), (Names{}));
+    testfiles::writeFile(folder.file("c.png"), "");
+    EXPECT_EQ(namesOf(findAll(folder.path() + "/*.png")), (Names{"c.png"}));
+    ::rename(folder.file("b.jpg").c_str(), folder.file("d.jpg").c_str());
+    EXPECT_EQ(namesOf(findAll(jpegs)), (Names{"d.jpg"}));
+}

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <ctime>
 #include <string_view>
 #include <sys/stat.h>
 #include <unordered_map>
@@ -92,6 +93,63 @@ bool readNames(DIR* dir, std::vector<std::string>& names)
     }
 }
 
+// The names of the folder searched last, so that the searches of one folder
+// made in a row (one per extension, say) read it once. A listing is reused
+// for at most one second, and only while the folder's modification time,
+// which any entry added, removed or renamed moves on, is unchanged. The file
+// system's clock runs in ticks, so a change in the same tick as the previous
+// one leaves that time as it was: a listing is kept only when the folder's
+// last change lies well behind (20 ms; two seconds where times are stored in
+// whole seconds), so no later change can share its tick.
+struct FolderListing {
+    dev_t device = 0;
+    ino_t inode = 0;
+    struct timespec modified{};
+    struct timespec readAt{};
+    std::vector<std::string> names;
+    bool valid = false;
+};
+
+constexpr long kListingLifetimeNs = 1000000000;
+
+long nanosecondsSince(const struct timespec& then)
+{
+    struct timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return long(now.tv_sec - then.tv_sec) * 1000000000L + (now.tv_nsec - then.tv_nsec);
+}
+
+bool sameTime(const struct timespec& a, const struct timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+const std::vector<std::string>* folderNames(DIR* dir)
+{
+    thread_local FolderListing listing;
+    struct stat st;
+    if (::fstat(::dirfd(dir), &st) != 0)
+        return nullptr;
+    if (listing.valid && listing.device == st.st_dev && listing.inode == st.st_ino &&
+        sameTime(listing.modified, st.st_mtim) && nanosecondsSince(listing.readAt) < kListingLifetimeNs)
+        return &listing.names;
+
+    listing.valid = false;
+    listing.names.clear();
+    if (!readNames(dir, listing.names))
+        return nullptr;
+    ::clock_gettime(CLOCK_MONOTONIC, &listing.readAt);
+    struct timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const long long age = (long long)(now.tv_sec - st.st_mtim.tv_sec) * 1000000000LL + (now.tv_nsec - st.st_mtim.tv_nsec);
+    const long long settled = st.st_mtim.tv_nsec == 0 ? 2000000000LL : 20000000LL;
+    listing.device = st.st_dev;
+    listing.inode = st.st_ino;
+    listing.modified = st.st_mtim;
+    listing.valid = age > settled;
+    return &listing.names;
+}
+
 // The names of the folder that match the name pattern, in byte order.
 bool matchingNames(DIR* dir, const std::string& namePattern, std::vector<std::string>& result)
 {
@@ -102,13 +160,13 @@ bool matchingNames(DIR* dir, const std::string& namePattern, std::vector<std::st
             return true;
         }
     }
-    std::vector<std::string> names;
-    if (!readNames(dir, names))
+    const std::vector<std::string>* names = folderNames(dir);
+    if (!names)
         return false;
     const std::u32string pattern = FoldName(namePattern);
-    for (auto& name : names)
+    for (const std::string& name : *names)
         if (MatchesFolded(FoldName(name), pattern))
-            result.push_back(std::move(name));
+            result.push_back(name);
     std::sort(result.begin(), result.end());
     if (!hasWildcards(namePattern) && result.size() > 1)
         result.resize(1);  // one entry for a plain name: the first in byte order

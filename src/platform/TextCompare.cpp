@@ -3,8 +3,10 @@
 #include <QCollator>
 #include <QLocale>
 #include <QString>
+#include <QStringView>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -20,13 +22,36 @@ QCollator makeCollator()
     return collator;
 }
 
+// UTF-16 of a UTF-8 text. Plain ASCII (most file names) is widened into a
+// reused buffer; anything else goes through Qt's decoder.
+class Utf16Text {
+public:
+    QStringView view(const std::string& utf8)
+    {
+        m_ascii.resize(utf8.size());
+        for (std::size_t i = 0; i < utf8.size(); ++i) {
+            const auto c = static_cast<unsigned char>(utf8[i]);
+            if (c >= 0x80) {
+                m_decoded = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+                return QStringView(m_decoded);
+            }
+            m_ascii[i] = char16_t(c);
+        }
+        return QStringView(m_ascii.data(), qsizetype(m_ascii.size()));
+    }
+
+private:
+    std::u16string m_ascii;
+    QString m_decoded;
+};
+
 }  // namespace
 
 int lstrcmpiA(const std::string& a, const std::string& b)
 {
     thread_local const QCollator collator = makeCollator();
-    int c = collator.compare(QString::fromUtf8(a.data(), qsizetype(a.size())),
-                             QString::fromUtf8(b.data(), qsizetype(b.size())));
+    thread_local Utf16Text first, second;
+    int c = collator.compare(first.view(a), second.view(b));
     if (c == 0)
         c = std::strcmp(a.c_str(), b.c_str());
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
