@@ -324,6 +324,23 @@ TEST_F(Vx7Com, SetImageSizeAveragesAreasWhenShrinking)
     EXPECT_EQ(fitted.pixel(320, 240), qRgb(12, 200, 99));
     EXPECT_EQ(fitted.pixel(160, 120), qRgb(12, 200, 99));
 
+    // Very large ratios (a panorama row to a thumbnail): one white pixel in
+    // 6000 black ones is all but lost, and the inverse all but white.
+    QImage row(6000, 1, QImage::Format_RGB32);
+    row.fill(qRgb(0, 0, 0));
+    row.setPixel(0, 0, qRgb(255, 255, 255));
+    for (int width : {20, 1}) {
+        const QImage dark = resized(rasterOf(row), width, 1);
+        ASSERT_EQ(dark.width(), width);
+        EXPECT_LE(qRed(dark.pixel(0, 0)), 2) << width;
+    }
+    row.invertPixels();
+    for (int width : {20, 1}) {
+        const QImage light = resized(rasterOf(row), width, 1);
+        ASSERT_EQ(light.width(), width);
+        EXPECT_GE(qRed(light.pixel(0, 0)), 253) << width;
+    }
+
     // Halves of different colours keep their colours and their place.
     QImage halves(200, 100, QImage::Format_RGB32);
     halves.fill(qRgb(255, 0, 0));
@@ -631,6 +648,17 @@ TEST_F(Vx7Com, PageSuffixOfSlideListEntries)
     }
     EXPECT_EQ(s_com->getPagefromFilename(nullptr), 0);
     EXPECT_EQ(s_com->cutPagefromFilename(nullptr), 0);
+
+    // "|" is legal in a name: a file that exists as the entry stands is that
+    // file, not a page of another.
+    testfiles::TempFolder folder;
+    const std::string named = folder.file("scan|2");
+    testfiles::writeFile(named, "x");
+    EXPECT_EQ(s_com->getPagefromFilename(named.c_str()), 0);
+    std::string text = named;
+    EXPECT_EQ(s_com->cutPagefromFilename(text.data()), 0);
+    EXPECT_EQ(text, named);
+    EXPECT_EQ(s_com->getPagefromFilename(folder.file("scan|3").c_str()), 3) << "no such file: a page suffix";
 }
 
 TEST_F(Vx7Com, GetPathDirListsFolders)

@@ -78,6 +78,7 @@ typedef std::int32_t (*TSetTermYEN)(char* path, std::int32_t size);
 typedef std::int32_t (*TGetFullpathFilename)(const char* path, char* folder, std::int32_t folderSize, char* name,
                                              std::int32_t nameSize);
 // The page suffix of a slide list entry: "<path>|<page>" with 1 to 5 digits.
+// An entry naming an existing file as it stands has no suffix.
 // GetPagefromFilename gives the page (0 without a suffix); CutPagefromFilename
 // removes the suffix in place (non-zero when it removed one).
 typedef std::int32_t (*TGetPagefromFilename)(const char* path);

@@ -48,7 +48,7 @@ bool examineInMemory(ImageFile& file, const MemoryCodec& codec, ImageFacts* fact
     const QByteArray head = file.head(qint64(codec.headerBytes));
     bool known = codec.probe(reinterpret_cast<const unsigned char*>(head.constData()), std::size_t(head.size()),
                              &width, &height);
-    if (!known && file.stamp().size > head.size()) {
+    if (!known && codec.headersMayRunLonger && file.stamp().size > head.size()) {
         const QByteArray whole = file.contents(kMaxMemoryFileBytes);
         known = !whole.isEmpty()
                 && codec.probe(reinterpret_cast<const unsigned char*>(whole.constData()), std::size_t(whole.size()),

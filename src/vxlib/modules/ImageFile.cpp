@@ -63,8 +63,10 @@ QByteArray ImageFile::contents(qint64 limit)
 {
     if (m_stamp.size > limit || !rewind())
         return {};
-    QByteArray data = m_file.read(limit + 1);
-    if (data.size() > limit)
+    // Exactly the size the file had when it was opened, and one byte more to
+    // see whether it grew since (Qt reserves the whole count asked for).
+    QByteArray data = m_file.read(m_stamp.size + 1);
+    if (data.size() != m_stamp.size)
         return {};
     return data;
 }

@@ -54,8 +54,8 @@ QImage jpeg2000Decode(const unsigned char* data, std::size_t size, int coverWidt
 }
 
 const MemoryCodec kCodecs[] = {
-    {ImageFormat::Pcx, pcxSignature, 128, pcxProbe, pcxDecode},
-    {ImageFormat::Jpeg2000, jpeg2000Signature, 64 * 1024, jpeg2000Probe, jpeg2000Decode},
+    {ImageFormat::Pcx, pcxSignature, 128, false, pcxProbe, pcxDecode},
+    {ImageFormat::Jpeg2000, jpeg2000Signature, 64 * 1024, true, jpeg2000Probe, jpeg2000Decode},
 };
 
 }  // namespace

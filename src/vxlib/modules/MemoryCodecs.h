@@ -14,9 +14,11 @@ struct MemoryCodec {
     ImageFormat format;
     // Whether the bytes start with this format's signature.
     bool (*signature)(const unsigned char* data, std::size_t size);
-    // Bytes from the start of the file the probe usually needs; it is tried
-    // again with the whole file when that is larger and the first try failed.
+    // Bytes from the start of the file the probe needs.
     std::size_t headerBytes;
+    // Whether the headers may lie beyond headerBytes (JPEG 2000 boxes can), so
+    // a failed first try is made again with the whole file.
+    bool headersMayRunLonger;
     // Reads the headers only: false for a file the decoder cannot read.
     bool (*probe)(const unsigned char* data, std::size_t size, int* width, int* height);
     // Decodes at a size that still covers coverWidth × coverHeight where the

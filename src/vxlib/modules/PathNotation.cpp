@@ -1,5 +1,7 @@
 #include "PathNotation.h"
 
+#include <sys/stat.h>
+
 #include "FindFile.h"
 #include "VxApi.h"
 
@@ -83,6 +85,11 @@ void splitPath(std::string_view path, std::string* folder, std::string* name)
 
 std::optional<PageSuffix> pageSuffix(std::string_view entry)
 {
+    // "|" is legal in a file name: an entry naming an existing file is that
+    // file, whatever it ends with.
+    struct stat status {};
+    if (::stat(std::string(entry).c_str(), &status) == 0)
+        return std::nullopt;
     const std::size_t bar = entry.rfind('|');
     if (bar == std::string_view::npos)
         return std::nullopt;

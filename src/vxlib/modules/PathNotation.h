@@ -28,6 +28,7 @@ struct PageSuffix {
     std::size_t at = 0;
     int page = 0;
 };
+// None for an entry that names an existing file as it stands.
 std::optional<PageSuffix> pageSuffix(std::string_view entry);
 
 // Folder number index of a folder list: folders separated by ";", empty

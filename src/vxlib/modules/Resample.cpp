@@ -28,17 +28,17 @@ void addOutput(Taps& taps, int first, const std::vector<std::int64_t>& shares, s
     taps.first.push_back(first);
     taps.count.push_back(int(shares.size()));
     taps.offset.push_back(int(taps.weights.size()));
-    std::int32_t sum = 0;
-    std::size_t largest = 0;
-    for (std::size_t k = 0; k < shares.size(); ++k) {
-        const auto w = std::int32_t((shares[k] * kWeightOne + total / 2) / total);
-        taps.weights.push_back(w);
-        sum += w;
-        if (shares[k] > shares[largest])
-            largest = k;
+    // Each weight is the step between rounded running sums of the shares, so
+    // none is negative however many taps there are, and the weights of one
+    // output sum to exactly one (flat areas stay flat).
+    std::int64_t running = 0;
+    std::int64_t previous = 0;
+    for (const std::int64_t share : shares) {
+        running += share;
+        const std::int64_t rounded = (running * kWeightOne + total / 2) / total;
+        taps.weights.push_back(std::int32_t(rounded - previous));
+        previous = rounded;
     }
-    // The weights of one output sum to exactly one, so flat areas stay flat.
-    taps.weights[taps.offset.back() + largest] += kWeightOne - sum;
 }
 
 Taps makeTaps(int sourceSize, int targetSize)

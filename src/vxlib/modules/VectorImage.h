@@ -1,7 +1,7 @@
 // Vector image handles: movable memory blocks that begin with kVxVectorMagic
 // and this header, followed by the picture's data in the format named by its
-// kind. Renderers turn them into rasters; formats plug in through the table of
-// VectorRenderer.cpp.
+// kind. Renderers turn them into rasters; formats plug in through the
+// renderer table of VectorImage.cpp.
 #pragma once
 
 #include "GlobalMemory.h"

@@ -11,13 +11,12 @@
 #include <type_traits>
 
 using vxmodule::guarded;
-using vxmodule::guardedVoid;
 
 namespace {
 
-// Sessions of the drawing library: the next token and the number of open ones.
+// The next token of the drawing library. The renderer needs no session of its
+// own, so a token only has to be non-zero; taking one back needs no work.
 std::atomic<std::int32_t> g_nextToken{1};
-std::atomic<std::int32_t> g_openSessions{0};
 
 }  // namespace
 
@@ -47,20 +46,12 @@ VX_EXPORT std::int32_t VXVectorGdipStart(void)
             g_nextToken = 2;
             token = 1;
         }
-        ++g_openSessions;
         return token;
     });
 }
 
-VX_EXPORT void VXVectorGdipEnd(std::int32_t token)
+VX_EXPORT void VXVectorGdipEnd(std::int32_t)
 {
-    guardedVoid([&] {
-        if (token == 0)
-            return;
-        std::int32_t open = g_openSessions.load();
-        while (open > 0 && !g_openSessions.compare_exchange_weak(open, open - 1)) {
-        }
-    });
 }
 
 static_assert(std::is_same_v<decltype(&VXVectorToRaster), TVXVectorToRaster>);
