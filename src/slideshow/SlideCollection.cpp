@@ -1,6 +1,7 @@
 #include "SlideCollection.h"
 
 #include "FindFile.h"
+#include "SlideList.h"
 #include "TextCompare.h"
 #include "Vxdllprocs.h"
 #include "Vxutils.h"
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,10 +22,6 @@ namespace {
 
 // A slide list holds at most this many items.
 constexpr int kSlideListCapacity = 5000;
-// A longer entry cannot name a file that can be opened; such a line is skipped.
-constexpr std::size_t kMaxEntryBytes = PATH_MAX - 1;
-// A slide list ends at the physical end of the file or at this byte.
-constexpr unsigned char kEndOfText = 0x1A;
 
 // folder + "/" + name, without doubling the "/" of the root. A relative
 // slide list entry has no folder: its path is its name.
@@ -330,23 +328,16 @@ bool TVxSlideCollection::GetFromSlideFile()
     return true;
 }
 
-// Reads entries until the end of the file, a 0x1A byte or a full list. Bytes
-// up to 32 that start a line are skipped (so blank lines are too); the rest of
-// the line up to CR or LF is the entry, trailing blanks included. False on a
-// read error.
+// Reads the entries of the file (see SlideList.h) until its end, a 0x1A byte
+// or a full list. False on a read error.
 bool TVxSlideCollection::readSlideFile(int fd)
 {
-    std::string entry;
-    bool inEntry = false;
-    bool unusable = false;  // too long, or holding a NUL byte
-    auto finish = [&] {
-        if (inEntry && !unusable)
-            addSlideEntry(entry);
-        inEntry = false;
-        return m_count >= kSlideListCapacity;
-    };
-    std::vector<unsigned char> buffer(64 * 1024);
-    for (;;) {
+    TSlideListReader reader([this](std::string_view entry) {
+        addSlideEntry(std::string(entry));
+        return m_count < kSlideListCapacity;
+    });
+    std::vector<char> buffer(64 * 1024);
+    while (!reader.Ended()) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR)
@@ -355,31 +346,9 @@ bool TVxSlideCollection::readSlideFile(int fd)
         }
         if (n == 0)
             break;
-        for (ssize_t i = 0; i < n; ++i) {
-            const unsigned char c = buffer[std::size_t(i)];
-            if (c == kEndOfText) {
-                finish();
-                return true;
-            }
-            if (!inEntry) {
-                if (c <= 32)
-                    continue;
-                inEntry = true;
-                unusable = false;
-                entry.clear();
-            }
-            if (c == '\r' || c == '\n') {
-                if (finish())
-                    return true;
-                continue;
-            }
-            if (c == 0 || entry.size() >= kMaxEntryBytes)
-                unusable = true;
-            else
-                entry.push_back(char(c));
-        }
+        reader.Read(buffer.data(), std::size_t(n));
     }
-    finish();
+    reader.Finish();
     return true;
 }
 
