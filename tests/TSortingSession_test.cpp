@@ -4,6 +4,8 @@
 #include "TestFiles.h"
 #include "TextCompare.h"
 
+#include "PathJoin.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -561,8 +563,8 @@ TEST(TSortingSession, ASlotPathWithATrailingSeparatorGetsTheFileWithOneSeparator
     TempFolder src;
     TempFolder dst;
     MakeFiles(src, {"a.jpg", "b.jpg"});
-    EXPECT_EQ(TSortingSession::JoinPath(dst.path() + "/", "a.jpg"), dst.path() + "/a.jpg");
-    EXPECT_EQ(TSortingSession::JoinPath("/", "a.jpg"), "/a.jpg");
+    EXPECT_EQ(JoinPath(dst.path() + "/", "a.jpg"), dst.path() + "/a.jpg");
+    EXPECT_EQ(JoinPath("/", "a.jpg"), "/a.jpg");
     Rig rig;
     rig.SetSlot(5, dst.path() + "/");
     rig.ChangeFolder(src.path());

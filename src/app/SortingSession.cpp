@@ -2,6 +2,7 @@
 
 #include "FileListBox.h"
 #include "FileOps.h"
+#include "PathJoin.h"
 #include "TransferMode.h"
 
 bool IsSessionFile(const std::string&, const WIN32_FIND_DATAA& entry)
@@ -24,13 +25,6 @@ std::string TSortingSession::SlotLabel(const std::string& path)
         p.pop_back();
     const auto slash = p.rfind('/');
     return slash == std::string::npos ? p : p.substr(slash + 1);
-}
-
-std::string TSortingSession::JoinPath(const std::string& folder, const std::string& name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
 }
 
 void TSortingSession::FolderTreeView0Change()

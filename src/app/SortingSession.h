@@ -88,8 +88,6 @@ public:
     // The last component of a slot path: one trailing "/" removed, then what
     // follows the last "/" ("/" gives "").
     static std::string SlotLabel(const std::string& path);
-    // Folder and name joined with exactly one "/".
-    static std::string JoinPath(const std::string& folder, const std::string& name);
 
 private:
     void moveTo(const std::string& target);

@@ -1,5 +1,7 @@
 #include "SlideCollection.h"
 
+#include "PathJoin.h"
+
 #include "FindFile.h"
 #include "SlideList.h"
 #include "TextCompare.h"
@@ -23,14 +25,6 @@ namespace {
 // A slide list holds at most this many items.
 constexpr int kSlideListCapacity = 5000;
 
-// folder + "/" + name, without doubling the "/" of the root. A relative
-// slide list entry has no folder: its path is its name.
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty() || folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
 
 // A zero-filled copy of text from calloc; nullptr when out of memory.
 char* duplicate(const char* text)
@@ -70,7 +64,7 @@ void forEachPattern(const std::string& filePath, const std::vector<char>& table,
             break;
         const std::string dir(folder.data(), strnlen(folder.data(), folder.size()));
         for (int e = 0; e < extCount; ++e)
-            visit(dir, joinPath(dir, "*." + extensionOf(table, e)));
+            visit(dir, JoinPath(dir, "*." + extensionOf(table, e)));
     }
 }
 
@@ -253,7 +247,7 @@ void TVxSlideCollection::GetPathFilesSub(const std::string& folder, const std::s
         // (FIFOs, sockets, devices, dangling links) are never opened.
         if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
-        const std::string path = joinPath(folder, data.cFileName);
+        const std::string path = JoinPath(folder, data.cFileName);
         alignas(8) unsigned char record[kVxFileRecordSize] = {};
         if (!VXFileType(path.c_str(), 0, record))
             continue;
@@ -395,7 +389,7 @@ bool TVxSlideCollection::setPathFromItem()
         m_currentPath.clear();
         return false;
     }
-    m_currentPath = joinPath(item->folder ? item->folder : "", item->fileName ? item->fileName : "");
+    m_currentPath = JoinPath(item->folder ? item->folder : "", item->fileName ? item->fileName : "");
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "Vxutils.h"
 
+#include "PathJoin.h"
+
 #include "FindFile.h"
 #include "SlideCollection.h"
 #include "Vxdllprocs.h"
@@ -29,30 +31,42 @@ struct SortRun {
 
     unsigned char* at(int i) const { return base + std::size_t(i) * size; }
 
+    // Sorts records left..right. After a partition the two parts [left, j] and
+    // [i, right] are disjoint and each is sorted on its own, so the order in
+    // which they are done does not change the result: the smaller part is
+    // sorted by recursion and the larger one by going round again, which keeps
+    // the stack shallow whatever the names.
     void sort(int left, int right)
     {
-        std::memcpy(pivot, at((left + right) / 2), size);
-        int i = left;
-        int j = right;
-        do {
-            while (compare(at(i), pivot) < 0)
-                ++i;
-            while (compare(pivot, at(j)) < 0)
-                --j;
-            if (i <= j) {
-                if (i != j) {
-                    std::memcpy(swap, at(i), size);
-                    std::memcpy(at(i), at(j), size);
-                    std::memcpy(at(j), swap, size);
+        while (left < right) {
+            std::memcpy(pivot, at((left + right) / 2), size);
+            int i = left;
+            int j = right;
+            do {
+                while (compare(at(i), pivot) < 0)
+                    ++i;
+                while (compare(pivot, at(j)) < 0)
+                    --j;
+                if (i <= j) {
+                    if (i != j) {
+                        std::memcpy(swap, at(i), size);
+                        std::memcpy(at(i), at(j), size);
+                        std::memcpy(at(j), swap, size);
+                    }
+                    ++i;
+                    --j;
                 }
-                ++i;
-                --j;
+            } while (i <= j);
+            if (j - left < right - i) {
+                if (left < j)
+                    sort(left, j);
+                left = i;
+            } else {
+                if (i < right)
+                    sort(i, right);
+                right = j;
             }
-        } while (i <= j);
-        if (left < j)
-            sort(left, j);
-        if (i < right)
-            sort(i, right);
+        }
     }
 };
 
@@ -61,12 +75,6 @@ bool isPlainFile(DWORD attributes)
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
 
 }  // namespace
 
@@ -97,7 +105,7 @@ int GetDirFileCount(const std::string& folder, const std::string& pattern)
         if (!isPlainFile(data.dwFileAttributes))
             continue;
         alignas(8) unsigned char record[kVxFileRecordSize] = {};
-        if (!Vxdllprocs::VXFileType(joinPath(folder, data.cFileName).c_str(), 0, record))
+        if (!Vxdllprocs::VXFileType(JoinPath(folder, data.cFileName).c_str(), 0, record))
             continue;
         std::int16_t count = 0;
         std::memcpy(&count, record + kVxFileRecordPageCount, sizeof count);

@@ -1,4 +1,5 @@
 #include "SessionDoubles.h"
+#include "PathJoin.h"
 
 #include "FindFile.h"
 #include "TextCompare.h"
@@ -32,7 +33,7 @@ std::vector<std::string> RecordingViewer::CollectFolder(const std::string& folde
     if (folder.empty())
         return names;
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(TSortingSession::JoinPath(folder, "*"), &entry);
+    HANDLE search = FindFirstFileA(JoinPath(folder, "*"), &entry);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -113,7 +114,7 @@ void RecordingViewer::show(int index)
     const std::string& name = m_collection[std::size_t(index)];
     m_calls.push_back("slide " + name);
     if (OnStartSlide)
-        OnStartSlide(index, TSortingSession::JoinPath(m_folder, ""), name);
+        OnStartSlide(index, JoinPath(m_folder, ""), name);
 }
 
 SessionControls::SessionControls()

@@ -1,6 +1,7 @@
 // Vx7Com: image handles (type, resizing, release), DIB drawing on a device
 // context, and the path helpers of the slide collection.
 #include "ModuleExport.h"
+#include "PathJoin.h"
 #include "PathNotation.h"
 #include "RasterHandle.h"
 #include "RasterResize.h"
@@ -63,12 +64,6 @@ std::string nearestExisting(std::string path)
     }
 }
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty())
-        return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
 
 RECT makeRect(int left, int top, int right, int bottom)
 {
@@ -338,7 +333,7 @@ VX_EXPORT std::int32_t GetFileDateTimeEx(const char* name, const char* folder, c
             vxmodule::copyToBuffer("", key, kVxDateKeySize);
         if (!name || !*name)
             return 0;
-        const std::string path = joinPath(folder ? folder : "", name);
+        const std::string path = JoinPath(folder ? folder : "", name);
         struct statx status {};
         if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME | STATX_ATIME, &status) != 0)
             return 0;
