@@ -3,10 +3,14 @@
 #include "SortingSession.h"
 #include "TestFiles.h"
 #include "TextCompare.h"
+#include "Vxdllprocs.h"
+#include "Vxinit.h"
 
 #include "PathJoin.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 #include <algorithm>
 #include <initializer_list>
@@ -645,4 +649,23 @@ TEST(TSortingSession, PrefixNamesAndCaseTwinsSortAlikeOnBothSides)
         ExpectInStep(rig, src.path(), listed[i]);
         rig.session.SpeedButton1Click();
     }
+}
+
+TEST(TSortingSession, WithTheImageLibraryLoadedTheListLeavesOutFilesItCannotRead)
+{
+    ASSERT_TRUE(InitializeVX(kVxUserSlide));
+    {
+        TempFolder folder;
+        QImage picture(8, 6, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        ASSERT_TRUE(picture.save(QString::fromStdString(folder.file("b.png")), "PNG"));
+        writeFile(folder.file("a.jpg"), "not a picture");  // the library refuses it
+        ASSERT_NE(Vxdllprocs::VXFileType, nullptr) << "the image library's modules are built beside the tests";
+
+        Rig rig;
+        rig.ChangeFolder(folder.path());
+        EXPECT_EQ(rig.controls.ListedNames(), (Names{"b.png"}));
+        ExpectInStep(rig, folder.path(), "b.png");
+    }
+    TerminateVX(kVxUserSlide);
 }

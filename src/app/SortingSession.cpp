@@ -4,11 +4,19 @@
 #include "FileOps.h"
 #include "PathJoin.h"
 #include "TransferMode.h"
+#include "Vxdllprocs.h"
 
-bool IsSessionFile(const std::string&, const WIN32_FIND_DATAA& entry)
+bool IsSessionFile(const std::string& folder, const WIN32_FIND_DATAA& entry)
 {
     constexpr DWORD excluded = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (entry.dwFileAttributes & excluded) == 0;
+    if ((entry.dwFileAttributes & excluded) != 0)
+        return false;
+    // While the image library is loaded, a file it cannot read is left out,
+    // as the slide viewer's collection leaves it out.
+    if (!Vxdllprocs::VXFileType)
+        return true;
+    alignas(8) unsigned char record[kVxFileRecordSize] = {};
+    return Vxdllprocs::VXFileType(JoinPath(folder, entry.cFileName).c_str(), 0, record) != 0;
 }
 
 void ConfigureSessionFileList(TFileListBox& list)

@@ -20,7 +20,8 @@ class TTransferMode;
 inline constexpr const char* kImageMask = "*.bmp;*.jpg;*.jpeg;*.j2k;*.jp2;*.gif;*.tif;*.tiff;*.pcx;*.fpx;*.png;*.wmf;*.emf";
 // ...the viewer's extension list, the same thirteen in the same order...
 inline constexpr const char* kImageExtensions = "bmp;jpg;jpeg;j2k;jp2;gif;tif;tiff;pcx;fpx;png;wmf;emf";
-// ...of regular files that are neither hidden nor system files.
+// ...of regular files that are neither hidden nor system files, and that the
+// image library reads while it is loaded.
 bool IsSessionFile(const std::string& folder, const WIN32_FIND_DATAA& entry);
 // Sets the file list up to list a source folder by that rule.
 void ConfigureSessionFileList(TFileListBox& list);
