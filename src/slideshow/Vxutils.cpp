@@ -115,3 +115,36 @@ int GetDirFileCount(const std::string& folder, const std::string& pattern)
     FindClose(search);
     return pages < INT_MAX ? int(pages) : INT_MAX;
 }
+
+void DrawDisplayEdge(HDC dc, const RECT& rect, bool lowered)
+{
+    if (!dc)
+        return;
+    constexpr COLORREF kDark = 0x7F7F7F;
+    constexpr COLORREF kLight = 0xDFDFDF;
+    constexpr COLORREF kWhite = 0xFFFFFF;
+    constexpr COLORREF kBlack = 0x000000;
+    auto pen = [](COLORREF colour) {
+        LOGPEN p;
+        p.lopnStyle = PS_SOLID;
+        p.lopnWidth = POINT{1, 0};
+        p.lopnColor = colour;
+        return p;
+    };
+    const LOGPEN previous = GetDCPen(dc);
+    // Each polyline starts at the bottom-left corner; a line includes its
+    // start and leaves out its end point.
+    auto frame = [&](int left, int top, int right, int bottom, COLORREF topLeft, COLORREF bottomRight) {
+        SetDCPen(dc, pen(topLeft));
+        MoveToEx(dc, left, bottom, nullptr);
+        LineTo(dc, left, top);
+        LineTo(dc, right, top);
+        SetDCPen(dc, pen(bottomRight));
+        LineTo(dc, right, bottom);
+        LineTo(dc, left, bottom);
+    };
+    frame(rect.left, rect.top, rect.right, rect.bottom, lowered ? kDark : kWhite, lowered ? kWhite : kDark);
+    frame(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1, lowered ? kBlack : kLight,
+          lowered ? kLight : kBlack);
+    SetDCPen(dc, previous);
+}

@@ -32,3 +32,11 @@ void QSort(void* base, int count, int size, int (*compare)(const void*, const vo
 // special entries (FIFOs, sockets, devices, dangling links) are not, and are
 // never opened. 0 without the library.
 int GetDirFileCount(const std::string& folder, const std::string& pattern);
+
+// The three-dimensional edge of a box, two pixels wide, on the outermost
+// pixels of rect (all four coordinates inclusive). Lowered: dark grey
+// (0x7F7F7F) left and top outside, black inside, white and light grey
+// (0xDFDFDF) right and bottom. Raised swaps the colours of the two sides
+// (white and light grey left and top, dark grey and black right and bottom).
+// The context's pen is restored afterwards.
+void DrawDisplayEdge(HDC dc, const RECT& rect, bool lowered);

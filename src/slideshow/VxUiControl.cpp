@@ -1,0 +1,5 @@
+#include "VxUiControl.h"
+
+TVxUiControl::TVxUiControl(TComponent* owner, QWidget* parent) : TCustomControl(owner, parent)
+{
+}

@@ -1,0 +1,690 @@
+#include "Vxslide.h"
+
+#include "Vxslideabout.h"
+
+#include "Canvas.h"
+#include "GlobalMemory.h"
+#include "Vxdllprocs.h"
+#include "Vxinit.h"
+#include "Vxutils.h"
+
+#include "SafeCall.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+
+namespace {
+
+COLORREF toColorRef(TColor color)
+{
+    return COLORREF(ColorToRGB(color)) & 0xFFFFFF;
+}
+
+// A filled box, right and bottom exclusive, through the library when it is
+// there.
+void boxFull(HDC dc, int left, int top, int right, int bottom, COLORREF colour)
+{
+    if (Vxdllprocs::_BoxFull) {
+        Vxdllprocs::_BoxFull(dc, left, top, right, bottom, colour);
+        return;
+    }
+    LOGBRUSH brush;
+    brush.lbColor = colour;
+    const RECT r{left, top, right, bottom};
+    FillRect(dc, &r, brush);
+}
+
+int stretchDib(HDC dc, int x, int y, int width, int height, const BITMAPINFO* info, const void* bits)
+{
+    const int w = info->bmiHeader.biWidth;
+    const int h = std::abs(info->bmiHeader.biHeight);
+    if (Vxdllprocs::_StretchDIBits)
+        return Vxdllprocs::_StretchDIBits(dc, x, y, width, height, 0, 0, w, h, bits, info, DIB_RGB_COLORS, SRCCOPY);
+    return StretchDIBits(dc, x, y, width, height, 0, 0, w, h, bits, info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+std::size_t paletteSize(const BITMAPINFOHEADER& header)
+{
+    if (Vxdllprocs::GetDibPalSize)
+        return std::size_t(std::max<std::int32_t>(0, Vxdllprocs::GetDibPalSize(&header)));
+    return DibColorTableSize(header);
+}
+
+void freeImage(VXHANDLE image)
+{
+    if (!image)
+        return;
+    if (Vxdllprocs::VXFreeMemory)
+        Vxdllprocs::VXFreeMemory(image);
+    else
+        GlobalFree(image);
+}
+
+// A locked image handle, unlocked on every way out.
+class ImageLock {
+public:
+    explicit ImageLock(VXHANDLE image) : m_image(image), m_data(image ? GlobalLock(image) : nullptr) {}
+    ~ImageLock()
+    {
+        if (m_data)
+            GlobalUnlock(m_image);
+    }
+    ImageLock(const ImageLock&) = delete;
+    ImageLock& operator=(const ImageLock&) = delete;
+    // The packed DIB, or nullptr when the block holds no supported one.
+    const BITMAPINFO* Dib() const
+    {
+        if (!m_data || !DibIsValid(static_cast<const BITMAPINFO*>(m_data), GlobalSize(m_image)))
+            return nullptr;
+        return static_cast<const BITMAPINFO*>(m_data);
+    }
+
+private:
+    VXHANDLE m_image;
+    void* m_data;
+};
+
+// A memory context with its surface, deleted on every way out.
+struct MemoryDC {
+    HDC dc;
+    ~MemoryDC()
+    {
+        if (dc)
+            DeleteDC(dc);
+    }
+};
+
+std::int16_t readInt16(const unsigned char* p)
+{
+    std::int16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+std::int32_t readInt32(const unsigned char* p)
+{
+    std::int32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- lifetime
+
+TVxSlide::TVxSlide(TComponent* owner, QWidget* parent) : TVxUiControl(owner, parent)
+{
+    SetBounds(Left(), Top(), 100, 100);
+    SetParentColor(false);
+    SetColor(clWhite);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    InitializeVX(kVxUserSlide);
+    if (Vxdllprocs::VXVectorGdipStart)
+        FGdipToken = Vxdllprocs::VXVectorGdipStart();
+    FIntervalTimer.setSingleShot(false);
+    QObject::connect(&FIntervalTimer, &QTimer::timeout, this, [this] { SafeCall([this] { WMTimer(); }); });
+}
+
+TVxSlide::~TVxSlide()
+{
+    FIntervalTimer.stop();
+    releaseImage();
+    KillIntervalTimet();
+    FreeThumbDataMemory();
+    if (FGdipToken && Vxdllprocs::VXVectorGdipEnd)
+        Vxdllprocs::VXVectorGdipEnd(FGdipToken);
+    FGdipToken = 0;
+    TerminateVX(kVxUserSlide);
+}
+
+// ---------------------------------------------------------------- properties
+
+void TVxSlide::SetAppearance(TVxAppearance value)
+{
+    if (value == FAppearance)
+        return;
+    FAppearance = value;
+    Invalidate();
+}
+
+void TVxSlide::SetBorderColor(TColor value)
+{
+    if (value == FBorderColor)
+        return;
+    FBorderColor = value;
+    Invalidate();
+}
+
+void TVxSlide::SetBorderVisible(bool value)
+{
+    if (value == FBorderVisible)
+        return;
+    FBorderVisible = value;
+    Invalidate();
+}
+
+// ---------------------------------------------------------------- events
+
+void TVxSlide::DoEndSlide(std::int16_t imageNumber, const std::string& pathName, const std::string& fileName)
+{
+    if (OnEndSlide)
+        OnEndSlide(this, imageNumber, pathName, fileName);
+}
+
+void TVxSlide::DoProgress(std::int16_t percent)
+{
+    if (OnProgress)
+        OnProgress(this, percent);
+}
+
+void TVxSlide::DoStartSlide(std::int16_t imageNumber, const std::string& pathName, const std::string& fileName)
+{
+    if (OnStartSlide)
+        OnStartSlide(this, imageNumber, pathName, fileName);
+}
+
+// ---------------------------------------------------------------- operations
+
+void TVxSlide::forgetShown()
+{
+    FShownPath.clear();
+    FShownPage = 0;
+}
+
+void TVxSlide::releaseImage()
+{
+    freeImage(FImage);
+    FImage = nullptr;
+}
+
+bool TVxSlide::Open()
+{
+    SetErrorCode(0);
+    releaseImage();
+    if (hasList()) {
+        SetErrorCode(11);
+        return false;
+    }
+    SetCurrentImage(0);
+    GetTopPathName();  // the list is empty: clears the current path
+    forgetShown();
+    const bool built = FileReadWay() == vxSlidefile ? GetFromSlideFile() : GetFromFolder();
+    if (!built) {
+        FreeThumbDataMemory();
+        SetErrorCode(5);
+        return false;
+    }
+    SetErrorCode(0);
+    return true;
+}
+
+bool TVxSlide::Close()
+{
+    SetErrorCode(0);
+    KillIntervalTimet();
+    releaseImage();
+    if (!hasList()) {
+        SetErrorCode(11);
+        return false;
+    }
+    FreeThumbDataMemory();
+    Invalidate();
+    return true;
+}
+
+bool TVxSlide::loadAndShow()
+{
+    FImage = LoadSlideFile();
+    if (!FImage) {
+        SetErrorCode(6);
+        return false;
+    }
+    DisplaySlideImage(nullptr);
+    return true;
+}
+
+bool TVxSlide::Start()
+{
+    SetErrorCode(0);
+    releaseImage();
+    if (!hasList()) {
+        SetErrorCode(11);
+        return false;
+    }
+    GetNextPathName(false);
+    if (!loadAndShow())
+        return false;
+    SetIntervalTimet();
+    return true;
+}
+
+bool TVxSlide::Stop()
+{
+    SetErrorCode(0);
+    if (!hasList()) {
+        SetErrorCode(11);
+        return false;
+    }
+    KillIntervalTimet();
+    return true;
+}
+
+template <typename Step>
+bool TVxSlide::moveAndShow(Step step)
+{
+    SetErrorCode(0);
+    releaseImage();
+    if (!hasList() || FTimer != 0) {
+        SetErrorCode(11);
+        return false;
+    }
+    step();
+    return loadAndShow();
+}
+
+bool TVxSlide::GoNext()
+{
+    return moveAndShow([this] { GetNextPathName(true); });
+}
+
+bool TVxSlide::GoBack()
+{
+    return moveAndShow([this] { GetPrevPathName(); });
+}
+
+bool TVxSlide::GoTop()
+{
+    return moveAndShow([this] { GetTopPathName(); });
+}
+
+bool TVxSlide::GoBottom()
+{
+    return moveAndShow([this] { GetEndPathName(); });
+}
+
+void TVxSlide::Clear()
+{
+    const RECT client = ClientRect();
+    DrawDispArea(nullptr, &client);
+    forgetShown();
+    releaseImage();
+    KillIntervalTimet();
+    FreeThumbDataMemory();
+}
+
+void TVxSlide::About()
+{
+    VxShowSlideAbout();
+}
+
+// ---------------------------------------------------------------- loading
+
+void TVxSlide::GetImageSize(int dispWidth, int dispHeight, int imageWidth, int imageHeight, int& width,
+                            int& height) const
+{
+    const float fx = imageWidth > dispWidth ? float(imageWidth) / float(dispWidth) : 1.0f;
+    const float fy = imageHeight > dispHeight ? float(imageHeight) / float(dispHeight) : 1.0f;
+    const float s = std::max(fx, fy);
+    width = int(double(imageWidth) / double(s) + 0.5);
+    height = int(double(imageHeight) / double(s) + 0.5);
+}
+
+VXHANDLE TVxSlide::LoadSlideFile()
+{
+    using namespace Vxdllprocs;
+    // One more than the client size in each direction.
+    const int areaWidth = ClientWidth() + 1;
+    const int areaHeight = ClientHeight() + 1;
+    if (areaWidth < 5 || areaHeight < 5)
+        return nullptr;
+    const TVXSORTDATA* item = Item(CurrentImage());
+    if (!item || !VXFileType || !VXFileLoad || !VXGetImageType)
+        return nullptr;
+    const std::string path = CurrentPath();
+    std::vector<unsigned char> fileRecord(kVxFileRecordSize);
+    if (!VXFileType(path.c_str(), item->page, fileRecord.data()))
+        return nullptr;
+    // The decoder may reduce a large picture, never below this size.
+    VXHANDLE image = VXFileLoad(path.c_str(), item->page, std::max(800, areaWidth), std::max(600, areaHeight), 0,
+                                0, 0, 0);
+    if (!image)
+        return nullptr;
+    unsigned char typeRecord[kVxTypeRecordSize] = {};
+    VXGetImageType(image, typeRecord);
+    int width = 0;
+    int height = 0;
+    if (readInt16(typeRecord + kVxTypeRecordKind) == kVxKindRaster) {
+        int imageWidth = 0;
+        int imageHeight = 0;
+        {
+            ImageLock lock(image);
+            if (const BITMAPINFO* dib = lock.Dib()) {
+                imageWidth = dib->bmiHeader.biWidth;
+                imageHeight = std::abs(dib->bmiHeader.biHeight);
+            }
+        }
+        if (imageWidth <= 0 || imageHeight <= 0 || !SetImageSize) {
+            freeImage(image);
+            return nullptr;
+        }
+        GetImageSize(areaWidth, areaHeight, imageWidth, imageHeight, width, height);
+        return SetImageSize(image, std::max(1, width), std::max(1, height));  // takes over image
+    }
+    const int vectorWidth = readInt32(typeRecord + kVxTypeRecordWidth);
+    const int vectorHeight = readInt32(typeRecord + kVxTypeRecordHeight);
+    if (vectorWidth <= 0 || vectorHeight <= 0 || !VXVectorToRaster) {
+        freeImage(image);
+        return nullptr;
+    }
+    GetImageSize(areaWidth, areaHeight, vectorWidth, vectorHeight, width, height);
+    const COLORREF background = toColorRef(Color());
+    VXHANDLE raster = VXVectorToRaster(image, 24, -1, GetRValue(background), GetGValue(background),
+                                       GetBValue(background));
+    freeImage(image);
+    if (!raster || !VXResizeEx)
+        return raster;
+    VXHANDLE pair[2] = {raster, nullptr};
+    VXHANDLE out = nullptr;
+    VXResizeEx(pair, &out, std::max(1, width), std::max(1, height), -1, 0, 0, 0, 0);
+    freeImage(pair[0]);
+    freeImage(pair[1]);
+    return out;
+}
+
+// ---------------------------------------------------------------- showing
+
+HDC TVxSlide::windowDC()
+{
+    return Canvas()->Handle();
+}
+
+void TVxSlide::flush(HDC dc, const RECT& rect)
+{
+    if (dc && dc == FOwnDC)
+        FlushRect(rect);
+}
+
+void TVxSlide::GetClientRectWithEdge(const RECT* rect)
+{
+    RECT r = rect ? *rect : ClientRect();
+    r.right -= 1;
+    r.bottom -= 1;
+    if (FBorderVisible) {
+        const int inset = FAppearance == vxFlat ? 1 : 2;
+        r.left += inset;
+        r.top += inset;
+        r.right -= inset;
+        r.bottom -= inset;
+    }
+    FDispRect = r;
+}
+
+bool TVxSlide::DisplaySlideImage(HDC dc)
+{
+    const TVXSORTDATA* item = Item(CurrentImage());
+    const std::int16_t page = item ? item->page : std::int16_t(0);
+    if (FShownPath == CurrentPath() && FShownPage == page) {
+        KillIntervalTimet();
+        return false;
+    }
+    GetClientRectWithEdge(nullptr);
+    const int dispWidth = FDispRect.right - FDispRect.left + 1;
+    const int dispHeight = FDispRect.bottom - FDispRect.top + 1;
+    if (dispWidth < 5 || dispHeight < 5)
+        return false;
+    ImageLock lock(FImage);
+    const BITMAPINFO* dib = lock.Dib();
+    if (!dib)
+        return false;
+
+    struct Restore {
+        TVxSlide* self;
+        HDC dc;
+        int saved;
+        ~Restore()
+        {
+            if (saved)
+                RestoreDC(dc, saved);
+            self->FOwnDC = nullptr;
+            self->FDrawing = false;
+        }
+    };
+    FDrawing = true;
+    if (!dc) {
+        dc = windowDC();
+        FOwnDC = dc;
+    }
+    Restore restore{this, dc, SaveDC(dc)};
+    if (GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY && !FPaintCopy)
+        IntersectClipRect(dc, FDispRect.left, FDispRect.top, FDispRect.right + 1, FDispRect.bottom + 1);
+    ImageDisplaySub(dc, dib, dispWidth, dispHeight);
+    FShownPath = CurrentPath();
+    FShownPage = page;
+    return true;
+}
+
+void TVxSlide::ImageDisplaySub(HDC dc, const BITMAPINFO* image, int dispWidth, int dispHeight)
+{
+    const BITMAPINFOHEADER& header = image->bmiHeader;
+    int width = 0;
+    int height = 0;
+    GetImageSize(dispWidth, dispHeight, header.biWidth, std::abs(header.biHeight), width, height);
+    const void* bits = reinterpret_cast<const unsigned char*>(image) + header.biSize + paletteSize(header);
+    const int offsetX = (dispWidth - width) / 2;
+    const int offsetY = (dispHeight - height) / 2;
+    const int left = FDispRect.left;
+    const int top = FDispRect.top;
+    const COLORREF background = toColorRef(Color());
+
+    if (GetDeviceCaps(dc, TECHNOLOGY) != DT_RASDISPLAY || FPaintCopy) {
+        // A copy or a printer: straight into place.
+        boxFull(dc, left, top, left + dispWidth, top + dispHeight, background);
+        const int mode = SetStretchBltMode(dc, COLORONCOLOR);
+        stretchDib(dc, left + offsetX, top + offsetY, width, height, image, bits);
+        SetStretchBltMode(dc, mode);
+        return;
+    }
+
+    const TVXSORTDATA* item = Item(CurrentImage());
+    std::string pathName = item && item->folder ? item->folder : "";
+    if (pathName.empty() || pathName.back() != '/')
+        pathName += '/';
+    std::string fileName = item && item->fileName ? item->fileName : "";
+    if (item && item->page > 0) {
+        fileName += ' ';
+        fileName += std::to_string(item->page);
+    }
+    const auto number = std::int16_t(CurrentImage());
+    DoStartSlide(number, pathName, fileName);
+
+    {
+        MemoryDC memory{CreateMemoryDC(dc, dispWidth, dispHeight)};
+        if (!memory.dc)
+            return;
+        boxFull(memory.dc, 0, 0, dispWidth, dispHeight, background);
+        SetStretchBltMode(memory.dc, COLORONCOLOR);
+        stretchDib(memory.dc, offsetX, offsetY, width, height, image, bits);
+        slideIn(dc, memory.dc, dispWidth, dispHeight);
+    }
+    DoEndSlide(number, pathName, fileName);
+}
+
+void TVxSlide::slideIn(HDC dc, HDC memory, int dispWidth, int dispHeight)
+{
+    const int left = FDispRect.left;
+    const int top = FDispRect.top;
+    int step = std::max<int>(1, FScrollSize);
+    if (FScrollDir == vxNormal) {
+        BitBlt(dc, left, top, dispWidth, dispHeight, memory, 0, 0, SRCCOPY);
+        flush(dc, RECT{left, top, left + dispWidth, top + dispHeight});
+        return;
+    }
+    const bool horizontal = FScrollDir == vxRightToLeft || FScrollDir == vxLeftToRight;
+    const int extent = horizontal ? dispWidth : dispHeight;
+    step = std::min(step, extent);
+    std::int16_t last = -1;
+    for (int x = 0; x < extent; x += step) {
+        const int a = std::max(extent - step - x, 0);
+        const int b = std::min(x + step, extent);
+        RECT shown{};
+        switch (FScrollDir) {
+        case vxRightToLeft:  // enters at the right edge, moves left
+            BitBlt(dc, left + a, top, b, dispHeight, memory, 0, 0, SRCCOPY);
+            shown = RECT{left + a, top, left + a + b, top + dispHeight};
+            break;
+        case vxLeftToRight:  // enters at the left edge, moves right
+            BitBlt(dc, left, top, b, dispHeight, memory, a, 0, SRCCOPY);
+            shown = RECT{left, top, left + b, top + dispHeight};
+            break;
+        case vxDownToUp:  // enters at the bottom, moves up
+            BitBlt(dc, left, top + a, dispWidth, b, memory, 0, 0, SRCCOPY);
+            shown = RECT{left, top + a, left + dispWidth, top + a + b};
+            break;
+        case vxUpToDown:  // enters at the top, moves down
+        default:
+            BitBlt(dc, left, top, dispWidth, b, memory, 0, a, SRCCOPY);
+            shown = RECT{left, top, left + dispWidth, top + b};
+            break;
+        }
+        flush(dc, shown);
+        const auto percent = std::int16_t(x * 100 / extent - 1);
+        if (percent != last)
+            DoProgress(percent);
+        last = percent;
+    }
+    DoProgress(100);
+}
+
+// ---------------------------------------------------------------- area and border
+
+void TVxSlide::DrawDispArea(HDC dc, const RECT* rect)
+{
+    const bool own = !dc;
+    if (own)
+        dc = windowDC();
+    const RECT r = rect ? *rect : ClientRect();
+    LOGBRUSH brush;
+    brush.lbColor = toColorRef(Color());
+    FillRect(dc, &r, brush);
+    DrawDispEdge(dc, r);
+    if (own)
+        FlushRect(r);
+}
+
+void TVxSlide::DrawDispEdge(HDC dc, const RECT& rect)
+{
+    if (!FBorderVisible)
+        return;
+    const bool own = !dc;
+    if (own)
+        dc = windowDC();
+    GetClientRectWithEdge(&rect);
+    RECT e{FDispRect.left - 1, FDispRect.top - 1, FDispRect.right + 1, FDispRect.bottom + 1};
+    if (FAppearance == vxFlat) {
+        const COLORREF colour = toColorRef(FBorderColor);
+        if (Vxdllprocs::_Box) {
+            Vxdllprocs::_Box(dc, e.left, e.top, e.right + 1, e.bottom + 1, 1, colour);
+        } else {
+            LOGBRUSH brush;
+            brush.lbColor = colour;
+            const RECT frame{e.left, e.top, e.right + 1, e.bottom + 1};
+            FrameRect(dc, &frame, brush);
+        }
+    } else {
+        e = RECT{e.left - 1, e.top - 1, e.right + 1, e.bottom + 1};
+        DrawDisplayEdge(dc, e, FAppearance == vxLowered);
+    }
+    if (own)
+        FlushRect(RECT{e.left, e.top, e.right + 1, e.bottom + 1});
+}
+
+// ---------------------------------------------------------------- timer
+
+void TVxSlide::SetIntervalTimet()
+{
+    KillIntervalTimet();
+    if (FIntervalTime > 0) {
+        FIntervalTimer.start(FIntervalTime * 1000);
+        FTimer = 1;  // the timer's own id
+    }
+}
+
+void TVxSlide::KillIntervalTimet()
+{
+    if (FTimer) {
+        FIntervalTimer.stop();
+        FTimer = 0;
+    }
+}
+
+void TVxSlide::WMTimer()
+{
+    if (!FTimer || FDrawing)
+        return;
+    GetNextPathName(true);
+    releaseImage();
+    FImage = LoadSlideFile();
+    if (FImage)
+        DisplaySlideImage(nullptr);
+}
+
+// ---------------------------------------------------------------- painting and input
+
+void TVxSlide::Paint()
+{
+    paintOn(Canvas()->Handle());
+}
+
+void TVxSlide::PaintTo(QImage& image)
+{
+    if (image.isNull())
+        return;
+    HDC dc = CreateImageDC(&image);
+    if (!dc)
+        return;
+    FPaintCopy = true;
+    SafeCall([&] { paintOn(dc); });
+    FPaintCopy = false;
+    DeleteDC(dc);
+}
+
+void TVxSlide::paintOn(HDC dc)
+{
+    const RECT client = ClientRect();
+    if (ComponentState().Contains(csDesigning) || !FImage) {
+        DrawDispArea(dc, &client);
+        // The screen is empty now: the next display of any image must draw.
+        if (!FPaintCopy)
+            forgetShown();
+        return;
+    }
+    struct RestoreScroll {
+        TVxSlide* self;
+        TVxSlideScroll saved;
+        ~RestoreScroll() { self->FScrollDir = saved; }
+    } restore{this, FScrollDir};
+    FScrollDir = vxNormal;
+    forgetShown();
+    if (!DisplaySlideImage(dc)) {
+        DrawDispArea(dc, &client);  // nothing could be drawn: show the empty area
+        return;
+    }
+    DrawDispEdge(dc, client);
+}
+
+void TVxSlide::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TVxUiControl::MouseDown(button, shift, x, y);
+    if (button == mbLeft && !hasFocus() && !ComponentState().Contains(csDesigning))
+        setFocus(Qt::MouseFocusReason);
+}
+
+std::intptr_t TVxSlide::WndProc(unsigned message, std::intptr_t wParam, std::intptr_t lParam)
+{
+    if (message == WM_GETDLGCODE)
+        return WMGetDlgCode();
+    return TVxUiControl::WndProc(message, wParam, lParam);
+}
