@@ -5,6 +5,8 @@
 #include "TestFiles.h"
 #include "Vxdllprocs.h"
 
+#include "GlobalMemory.h"
+
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -334,8 +336,7 @@ TEST_F(TVxSlide, SlideInOfEachDirectionEntersAtItsEdgeAndReportsProgress)
         EXPECT_EQ(events.back().kind, 'E');
         EXPECT_EQ(count('S'), 1);
         // The end picture is the whole image in place.
-        const QRgb top = vertical ? green : green;
-        EXPECT_EQ(at(2, 2), top);
+        EXPECT_EQ(at(2, 2), green);  // both halves' pictures have green at the top left
         EXPECT_EQ(at(317, 237), blue);
     }
 }
@@ -699,6 +700,59 @@ TEST_F(TVxSlide, LeftClickFocusesAndArrowKeysArrive)
     QTest::keyClick(slide.get(), Qt::Key_Right);
     EXPECT_EQ(last, VK_RIGHT);
     slide->setParent(nullptr);
+}
+
+
+// Counts the paint requests a widget gets.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST_F(TVxSlide, EachStripOfASlideInReachesTheScreenEvenAfterANestedRepaint)
+{
+    writeImage(folder.file("a.png"), 316, 236, qRgb(0, 0, 255));
+    show();
+    slide->SetScrollDir(vxLeftToRight);
+    ASSERT_TRUE(slide->Open());
+    PaintCounter counter;
+    slide->installEventFilter(&counter);
+    bool repainted = false;
+    slide->OnProgress = [&](TObject*, std::int16_t percent) {
+        events.push_back({'P', percent, {}, {}});
+        if (percent == 10 && !repainted) {
+            repainted = true;
+            slide->repaint();  // a handler that lets a repaint happen mid-way
+        }
+    };
+    ASSERT_TRUE(slide->Start());
+    slide->removeEventFilter(&counter);
+    EXPECT_EQ(progress(), expectedProgress());
+    EXPECT_GE(counter.paints, 300) << "one flush per strip, also after the nested repaint";
+}
+
+TEST_F(TVxSlide, AHandlerThatClosesTheViewerMidDisplayCausesNoHarm)
+{
+    writeImage(folder.file("a.png"), 60, 40, qRgb(0, 0, 255));
+    writeImage(folder.file("b.png"), 60, 40, qRgb(0, 255, 0));
+    show();
+    slide->SetScrollDir(vxNormal);
+    ASSERT_TRUE(slide->Open());
+    const std::size_t blocks = GlobalBlockCount();
+    int starts = 0;
+    slide->OnStartSlide = [&](TObject*, std::int16_t, const std::string&, const std::string&) {
+        if (++starts == 1)
+            slide->Close();  // frees the image the display is about to draw
+    };
+    slide->Start();
+    EXPECT_EQ(starts, 1);
+    EXPECT_LE(GlobalBlockCount(), blocks) << "the image released mid-display is freed when the display ends";
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "SafeCall.h"
 
 #include <algorithm>
+#include <limits>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -132,6 +133,9 @@ TVxSlide::~TVxSlide()
 {
     FIntervalTimer.stop();
     releaseImage();
+    for (VXHANDLE image : FPendingFree)
+        freeImage(image);
+    FPendingFree.clear();
     KillIntervalTimet();
     FreeThumbDataMemory();
     if (FGdipToken && Vxdllprocs::VXVectorGdipEnd)
@@ -196,7 +200,12 @@ void TVxSlide::forgetShown()
 
 void TVxSlide::releaseImage()
 {
-    freeImage(FImage);
+    // An event handler may close or move on while a display still draws this
+    // image: it is freed once the outermost display has ended.
+    if (FDisplayDepth > 0 && FImage)
+        FPendingFree.push_back(FImage);
+    else
+        freeImage(FImage);
     FImage = nullptr;
 }
 
@@ -435,29 +444,50 @@ bool TVxSlide::DisplaySlideImage(HDC dc)
     const int dispHeight = FDispRect.bottom - FDispRect.top + 1;
     if (dispWidth < 5 || dispHeight < 5)
         return false;
+
+    // Declared before the lock, so images released meanwhile are freed only
+    // after it is undone.
+    struct Depth {
+        TVxSlide* self;
+        explicit Depth(TVxSlide* s) : self(s) { ++self->FDisplayDepth; }
+        ~Depth()
+        {
+            if (--self->FDisplayDepth == 0) {
+                for (VXHANDLE image : self->FPendingFree)
+                    freeImage(image);
+                self->FPendingFree.clear();
+            }
+        }
+    } depth(this);
     ImageLock lock(FImage);
     const BITMAPINFO* dib = lock.Dib();
     if (!dib)
         return false;
 
+    // A display nested in another (a repaint handled from an event handler)
+    // hands the outer one back its drawing state when it ends.
     struct Restore {
         TVxSlide* self;
         HDC dc;
         int saved;
+        HDC ownDC;
+        bool drawing;
         ~Restore()
         {
             if (saved)
                 RestoreDC(dc, saved);
-            self->FOwnDC = nullptr;
-            self->FDrawing = false;
+            self->FOwnDC = ownDC;
+            self->FDrawing = drawing;
         }
     };
+    const HDC outerOwnDC = FOwnDC;
+    const bool outerDrawing = FDrawing;
     FDrawing = true;
     if (!dc) {
         dc = windowDC();
         FOwnDC = dc;
     }
-    Restore restore{this, dc, SaveDC(dc)};
+    Restore restore{this, dc, SaveDC(dc), outerOwnDC, outerDrawing};
     if (GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY && !FPaintCopy)
         IntersectClipRect(dc, FDispRect.left, FDispRect.top, FDispRect.right + 1, FDispRect.bottom + 1);
     ImageDisplaySub(dc, dib, dispWidth, dispHeight);
@@ -607,7 +637,8 @@ void TVxSlide::SetIntervalTimet()
 {
     KillIntervalTimet();
     if (FIntervalTime > 0) {
-        FIntervalTimer.start(FIntervalTime * 1000);
+        constexpr int kLongestSeconds = std::numeric_limits<int>::max() / 1000;
+        FIntervalTimer.start(std::min(FIntervalTime, kLongestSeconds) * 1000);
         FTimer = 1;  // the timer's own id
     }
 }

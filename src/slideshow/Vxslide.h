@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Border style.
 enum TVxAppearance : std::uint8_t { vxFlat, vxLowered, vxRaised };
@@ -191,6 +192,8 @@ private:
     bool FDrawing = false;
     bool FPaintCopy = false;       // painting onto a copy (PaintTo)
     HDC FOwnDC = nullptr;          // the surface context while a display draws there
+    int FDisplayDepth = 0;         // displays under way (one may nest in another)
+    std::vector<VXHANDLE> FPendingFree;  // images released while a display drew them
     RECT FDispRect{0, 0, -1, -1};
     std::int32_t FGdipToken = 0;
 };
