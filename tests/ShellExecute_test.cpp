@@ -1,4 +1,5 @@
 #include "ShellExecute.h"
+#include "RecordingOpener.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -16,31 +17,6 @@ std::intptr_t code(HINSTANCE h)
     return reinterpret_cast<std::intptr_t>(h);
 }
 
-// Puts a recording xdg-open first on PATH: it writes its arguments to a file.
-class RecordingOpener {
-public:
-    RecordingOpener()
-    {
-        const std::string script = m_folder.file("xdg-open");
-        testfiles::writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + log() + ".tmp\" && mv \"" + log() +
-                                         ".tmp\" \"" + log() + "\"\n");
-        ::chmod(script.c_str(), 0755);
-        m_oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-        ::setenv("PATH", (m_folder.path() + ":" + m_oldPath).c_str(), 1);
-    }
-    ~RecordingOpener() { ::setenv("PATH", m_oldPath.c_str(), 1); }
-    std::string log() const { return m_folder.file("opened.txt"); }
-    std::string waitForLog() const
-    {
-        for (int i = 0; i < 500 && !testfiles::exists(log()); ++i)
-            QThread::msleep(10);
-        return testfiles::exists(log()) ? testfiles::readFile(log()) : std::string();
-    }
-
-private:
-    testfiles::TempFolder m_folder;
-    std::string m_oldPath;
-};
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "GlobalMemory.h"
 #include "Modules.h"
 #include "TestFiles.h"
+#include "RasterHandles.h"
 #include "VxApi.h"
 
 #include <QImage>
@@ -18,6 +19,8 @@
 #include <vector>
 
 namespace {
+
+using testrasters::pictureOf;
 
 template <typename T>
 T entry(HMODULE module, const char* name)
@@ -121,21 +124,6 @@ HGLOBAL vectorOf(std::int32_t kind, std::int32_t width, std::int32_t height, std
     return blockOf(bytes);
 }
 
-// The picture a raster handle holds (checked to be a valid packed DIB).
-QImage pictureOf(HGLOBAL raster)
-{
-    const std::size_t size = GlobalSize(raster);
-    const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(raster));
-    if (!info)
-        return {};
-    QImage image;
-    if (DibIsValid(info, size))
-        image = DibToImage(info, reinterpret_cast<const unsigned char*>(info) + info->bmiHeader.biSize
-                                     + DibColorTableSize(info->bmiHeader))
-                    .copy();
-    GlobalUnlock(raster);
-    return image;
-}
 
 struct TypeRecord {
     std::int32_t width = 0;

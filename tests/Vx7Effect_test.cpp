@@ -4,6 +4,7 @@
 #include "Gdi.h"
 #include "GlobalMemory.h"
 #include "Modules.h"
+#include "RasterHandles.h"
 #include "VxApi.h"
 
 #include <QImage>
@@ -14,29 +15,8 @@
 
 namespace {
 
-HGLOBAL rasterOf(const QImage& image)
-{
-    const std::vector<unsigned char> dib = ImageToPackedDib(image);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, dib.size());
-    std::memcpy(GlobalLock(block), dib.data(), dib.size());
-    GlobalUnlock(block);
-    return block;
-}
-
-QImage pictureOf(HGLOBAL raster)
-{
-    const std::size_t size = GlobalSize(raster);
-    const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(raster));
-    if (!info)
-        return {};
-    QImage image;
-    if (DibIsValid(info, size))
-        image = DibToImage(info, reinterpret_cast<const unsigned char*>(info) + info->bmiHeader.biSize
-                                     + DibColorTableSize(info->bmiHeader))
-                    .copy();
-    GlobalUnlock(raster);
-    return image;
-}
+using testrasters::pictureOf;
+using testrasters::rasterOf;
 
 class Vx7Effect : public ::testing::Test {
 protected:
