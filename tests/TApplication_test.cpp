@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <QTest>
 
 namespace {
@@ -118,4 +119,11 @@ TEST(SelectPlatformPlugin, ChoosesX11UnlessTheUserChoseAnotherPlatform)
         qunsetenv("DISPLAY");
     else
         qputenv("DISPLAY", savedDisplay);
+}
+
+TEST(InitializeDesktop, FindsTheInstalledIconThemeOnEveryPlatformPlugin)
+{
+    InitializeDesktop();
+    EXPECT_FALSE(QIcon::themeName().isEmpty());
+    EXPECT_FALSE(QIcon::fromTheme("folder").isNull()) << "the offscreen plugin, too, sees the system's icon folders";
 }

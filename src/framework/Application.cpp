@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstdlib>
@@ -303,6 +304,14 @@ void SelectPlatformPlugin(int argc, char** argv)
 
 void InitializeDesktop()
 {
+    // Some platform plugins (offscreen) search only Qt's own resources for
+    // icon themes: add the system's icon folders.
+    QStringList searchPaths = QIcon::themeSearchPaths();
+    for (const QString& folder :
+         QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, "icons", QStandardPaths::LocateDirectory))
+        if (!searchPaths.contains(folder))
+            searchPaths.append(folder);
+    QIcon::setThemeSearchPaths(searchPaths);
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor") {
         QIcon::setThemeName("Adwaita");
         QIcon::setFallbackThemeName("hicolor");

@@ -1,6 +1,7 @@
 #include "ShellFolder.h"
 
 #include "ComObject.h"
+#include "ExtractIcon.h"
 #include "ShellItem.h"
 #include "TextCompare.h"
 
@@ -274,7 +275,15 @@ class ShellFolder final : public ComObject<IShellFolder> {
 public:
     explicit ShellFolder(Place place) : m_place(std::move(place)) {}
 
-    HRESULT QueryInterface(REFIID riid, void** object) override { return queryFor(riid, IID_IShellFolder, object); }
+    HRESULT QueryInterface(REFIID riid, void** object) override
+    {
+        // The overlay object is a separate one: it needs nothing of the folder.
+        if (object && riid == IID_IShellIconOverlay) {
+            *object = shellicon::newIconOverlay();
+            return S_OK;
+        }
+        return queryFor(riid, IID_IShellFolder, object);
+    }
 
     HRESULT ParseDisplayName(HWND, IBindCtx*, const char16_t* displayName, ULONG* eaten, LPITEMIDLIST* list,
                              ULONG* attributes) override
@@ -441,11 +450,31 @@ public:
         return S_OK;
     }
 
-    HRESULT GetUIObjectOf(HWND, UINT, LPCITEMIDLIST*, REFIID, UINT*, void** object) override
+    // IID_IExtractIconA for one item; no other interface.
+    HRESULT GetUIObjectOf(HWND, UINT count, LPCITEMIDLIST* items, REFIID riid, UINT*, void** object) override
     {
-        if (object)
-            *object = nullptr;
-        return E_NOINTERFACE;
+        if (!object)
+            return E_INVALIDARG;
+        *object = nullptr;
+        if (!(riid == IID_IExtractIconA))
+            return E_NOINTERFACE;
+        if (count != 1 || !items)
+            return E_INVALIDARG;
+        const auto decoded = shellitem::decodeList(items[0]);
+        if (!decoded || decoded->empty())
+            return E_INVALIDARG;
+        Place place = m_place;
+        for (const Item& item : *decoded) {
+            std::optional<Place> next = childPlace(place, item);
+            if (!next)
+                return E_INVALIDARG;
+            place = std::move(*next);
+        }
+        const Item& item = decoded->back();
+        const std::string path = place.type == Place::Path ? place.path : std::string();
+        *object = static_cast<IExtractIconA*>(shellicon::newExtractIcon(shellicon::iconName(item, path, false),
+                                                                         shellicon::iconName(item, path, true)));
+        return S_OK;
     }
 
     HRESULT GetDisplayNameOf(LPCITEMIDLIST item, SHGDNF flags, STRRET* name) override
