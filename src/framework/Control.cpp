@@ -340,13 +340,21 @@ void TControl::paintEvent(QPaintEvent* e)
     painter.drawImage(e->rect(), FSurface, e->rect());
 }
 
-void TControl::mousePressEvent(QMouseEvent* e)
+// Runs handle(button, position) inside SafeCall for a left, right or middle
+// button event; other buttons are ignored.
+template <typename F>
+static void forMouseButton(QMouseEvent* e, F&& handle)
 {
     TMouseButton button;
     if (!toMouseButton(e->button(), button))
         return;
     const QPoint p = e->position().toPoint();
-    SafeCall([&] {
+    SafeCall([&] { handle(button, p); });
+}
+
+void TControl::mousePressEvent(QMouseEvent* e)
+{
+    forMouseButton(e, [&](TMouseButton button, QPoint p) {
         if (button == mbLeft)
             FPressed = true;
         MouseDown(button, ShiftStateFromEvent(*e), p.x(), p.y());
@@ -355,11 +363,7 @@ void TControl::mousePressEvent(QMouseEvent* e)
 
 void TControl::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    TMouseButton button;
-    if (!toMouseButton(e->button(), button))
-        return;
-    const QPoint p = e->position().toPoint();
-    SafeCall([&] {
+    forMouseButton(e, [&](TMouseButton button, QPoint p) {
         // The second press of a double click: DblClick and a press marked
         // ssDouble; its release is no click.
         if (button == mbLeft)
@@ -376,11 +380,7 @@ void TControl::mouseMoveEvent(QMouseEvent* e)
 
 void TControl::mouseReleaseEvent(QMouseEvent* e)
 {
-    TMouseButton button;
-    if (!toMouseButton(e->button(), button))
-        return;
-    const QPoint p = e->position().toPoint();
-    SafeCall([&] {
+    forMouseButton(e, [&](TMouseButton button, QPoint p) {
         const bool click = button == mbLeft && FPressed && rect().contains(p);
         if (button == mbLeft)
             FPressed = false;

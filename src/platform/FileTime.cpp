@@ -76,49 +76,38 @@ struct timespec FileTimeToTimespec(const FILETIME& fileTime)
     return ts;
 }
 
+// A refused argument: the last error says so.
+static BOOL invalidParameter()
+{
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+}
+
 BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, FILETIME* localFileTime)
 {
-    if (!fileTime || !localFileTime) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!fileTime || !localFileTime || ticksOf(*fileTime) > std::uint64_t(kMaxTicks))
+        return invalidParameter();
     const std::uint64_t ticks = ticksOf(*fileTime);
-    if (ticks > std::uint64_t(kMaxTicks)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     const time_t seconds = time_t(floorDiv(std::int64_t(ticks) - kUnixEpoch, kTicksPerSecond));
     struct tm local{};
     ::tzset();  // localtime_r need not look at TZ again by itself
-    if (!::localtime_r(&seconds, &local)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!::localtime_r(&seconds, &local))
+        return invalidParameter();
     const std::int64_t offset = std::int64_t(local.tm_gmtoff) * kTicksPerSecond;
-    if (offset > 0 && std::int64_t(ticks) > kMaxTicks - offset) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (offset > 0 && std::int64_t(ticks) > kMaxTicks - offset)
+        return invalidParameter();
     const std::int64_t result = std::int64_t(ticks) + offset;
-    if (result < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (result < 0)
+        return invalidParameter();
     *localFileTime = fileTimeOf(std::uint64_t(result));
     return TRUE;
 }
 
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime)
 {
-    if (!fileTime || !systemTime) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!fileTime || !systemTime || ticksOf(*fileTime) > std::uint64_t(kMaxTicks))
+        return invalidParameter();
     const std::uint64_t ticks = ticksOf(*fileTime);
-    if (ticks > std::uint64_t(kMaxTicks)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     const std::int64_t totalSeconds = std::int64_t(ticks / kTicksPerSecond);
     const std::int64_t daysSince1601 = totalSeconds / kSecondsPerDay;
     const std::int64_t secondOfDay = totalSeconds % kSecondsPerDay;
