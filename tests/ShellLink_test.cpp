@@ -1,6 +1,7 @@
 // Shortcuts (symbolic links) resolved through CoCreateInstance, IPersistFile
 // and IShellLinkA on a temporary folder tree.
 #include "ShellLink.h"
+#include "ShellRefs.h"
 #include "TestFiles.h"
 
 #include <QString>
@@ -16,17 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Releaser {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-template <typename T>
-using Ref = std::unique_ptr<T, Releaser>;
-
-std::u16string wide(const std::string& text)
-{
-    const QString q = QString::fromStdString(text);
-    return std::u16string(reinterpret_cast<const char16_t*>(q.utf16()), std::size_t(q.size()));
-}
+using shelltest::Ref;
+using shelltest::wide;
 
 void makeLink(const std::string& target, const std::string& link)
 {

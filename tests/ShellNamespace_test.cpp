@@ -1,6 +1,7 @@
 // The shell namespace over a temporary folder tree: parsing, names,
 // enumeration, attributes, order, binding, find data and ownership.
 #include "ShellFolder.h"
+#include "ShellRefs.h"
 #include "TestFiles.h"
 
 #include <QLocale>
@@ -18,11 +19,11 @@
 
 namespace {
 
-struct Releaser {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-template <typename T>
-using Ref = std::unique_ptr<T, Releaser>;
+using shelltest::desktop;
+using shelltest::parse;
+using shelltest::Pidl;
+using shelltest::Ref;
+using shelltest::wide;
 
 // Sets an environment variable for one scope.
 class EnvOverride {
@@ -44,33 +45,6 @@ private:
     QByteArray m_old;
     bool m_had;
 };
-
-struct TaskFree {
-    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-using Pidl = std::unique_ptr<ITEMIDLIST, TaskFree>;
-
-std::u16string wide(const std::string& text)
-{
-    const QString q = QString::fromStdString(text);
-    return std::u16string(reinterpret_cast<const char16_t*>(q.utf16()), std::size_t(q.size()));
-}
-
-Ref<IShellFolder> desktop()
-{
-    IShellFolder* folder = nullptr;
-    EXPECT_EQ(SHGetDesktopFolder(&folder), S_OK);
-    return Ref<IShellFolder>(folder);
-}
-
-Pidl parse(IShellFolder* folder, const std::string& path, ULONG* attributes = nullptr)
-{
-    LPITEMIDLIST list = nullptr;
-    const std::u16string name = wide(path);
-    if (FAILED(folder->ParseDisplayName(nullptr, nullptr, name.c_str(), nullptr, &list, attributes)))
-        return nullptr;
-    return Pidl(list);
-}
 
 std::string nameOf(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags)
 {

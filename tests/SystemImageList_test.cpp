@@ -2,6 +2,7 @@
 // a temporary folder and the installed icon theme.
 #include "ExtractIcon.h"
 #include "ShellFolder.h"
+#include "ShellRefs.h"
 #include "SystemImageList.h"
 #include "TestFiles.h"
 
@@ -20,16 +21,11 @@
 
 namespace {
 
-struct Releaser {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-template <typename T>
-using Ref = std::unique_ptr<T, Releaser>;
-
-struct TaskFree {
-    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-using Pidl = std::unique_ptr<ITEMIDLIST, TaskFree>;
+using shelltest::desktop;
+using shelltest::folderAt;
+using shelltest::parse;
+using shelltest::Pidl;
+using shelltest::Ref;
 
 struct IconFree {
     void operator()(IconData* icon) const { DestroyIcon(icon); }
@@ -51,35 +47,6 @@ void useTheme()
             paths.append(folder);
     }
     QIcon::setThemeSearchPaths(paths);
-}
-
-Pidl parse(IShellFolder* folder, const std::string& path)
-{
-    LPITEMIDLIST list = nullptr;
-    const std::u16string name = QString::fromStdString(path).toStdU16String();
-    if (FAILED(folder->ParseDisplayName(nullptr, nullptr, name.c_str(), nullptr, &list, nullptr)))
-        return nullptr;
-    return Pidl(list);
-}
-
-Ref<IShellFolder> desktop()
-{
-    IShellFolder* folder = nullptr;
-    EXPECT_EQ(SHGetDesktopFolder(&folder), S_OK);
-    return Ref<IShellFolder>(folder);
-}
-
-// The folder object of an absolute path.
-Ref<IShellFolder> folderAt(const std::string& path)
-{
-    Ref<IShellFolder> root = desktop();
-    Pidl list = parse(root.get(), path);
-    if (!list)
-        return nullptr;
-    void* object = nullptr;
-    if (FAILED(root->BindToObject(list.get(), nullptr, IID_IShellFolder, &object)))
-        return nullptr;
-    return Ref<IShellFolder>(static_cast<IShellFolder*>(object));
 }
 
 Ref<IExtractIconA> extractorOf(IShellFolder* folder, LPCITEMIDLIST item)

@@ -1,6 +1,7 @@
 #include "SysUtils.h"
 
 #include "Exception.h"
+#include "TextCompare.h"
 
 #include <cstdint>
 
@@ -113,4 +114,14 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path)
     if (path.size() > 1 && path.back() == '/')
         return path.substr(0, path.size() - 1);
     return path;
+}
+
+int AnsiCompareText(const std::string& a, const std::string& b)
+{
+    return CollateIgnoringCase(a, b);
+}
+
+bool AnsiSameText(const std::string& a, const std::string& b)
+{
+    return CollateIgnoringCase(a, b) == 0;
 }

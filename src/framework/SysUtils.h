@@ -27,3 +27,8 @@ std::string ExtractFileName(const std::string& fileName);
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 // path without its trailing "/" (the root "/" stays as it is).
 std::string ExcludeTrailingPathDelimiter(const std::string& path);
+
+// Locale-aware comparison without regard to letter case: negative, 0 or
+// positive; AnsiSameText is true when it gives 0.
+int AnsiCompareText(const std::string& a, const std::string& b);
+bool AnsiSameText(const std::string& a, const std::string& b);

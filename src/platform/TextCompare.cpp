@@ -47,12 +47,19 @@ private:
 
 }  // namespace
 
-int lstrcmpiA(const std::string& a, const std::string& b)
+int CollateIgnoringCase(const std::string& a, const std::string& b)
 {
     thread_local const QCollator collator = makeCollator();
     thread_local Utf16Text first, second;
-    int c = collator.compare(first.view(a), second.view(b));
-    if (c == 0)
-        c = std::strcmp(a.c_str(), b.c_str());
+    const int c = collator.compare(first.view(a), second.view(b));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+int lstrcmpiA(const std::string& a, const std::string& b)
+{
+    const int c = CollateIgnoringCase(a, b);
+    if (c != 0)
+        return c;
+    const int bytes = std::strcmp(a.c_str(), b.c_str());
+    return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
 }

@@ -9,3 +9,7 @@
 // not depend on an unset LANG). Texts that compare equal that way are ordered by
 // their bytes, so the order is total. Negative, 0 or positive, like strcmp.
 int lstrcmpiA(const std::string& a, const std::string& b);
+
+// The same comparison without the tie-break: 0 for texts that differ only in
+// letter case (and whatever else the locale's rules do not tell apart).
+int CollateIgnoringCase(const std::string& a, const std::string& b);

@@ -5,6 +5,7 @@
 
 inline constexpr UINT CP_ACP = 0;       // the narrow code page: UTF-8 here
 inline constexpr UINT CP_UTF8 = 65001;
+inline constexpr DWORD MB_PRECOMPOSED = 0x01;  // accepted: the text is converted as it stands
 inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x08;
 
 // Converts `count` bytes of `text` (count -1: up to and including its NUL) to

@@ -16,16 +16,17 @@
 #include <unordered_map>
 #include <vector>
 
-struct IconData {
-    QPixmap pixmap;
-};
-
-struct SystemImageListData {
-    int size = 16;
-    std::array<int, 16> overlays{};  // overlay number -> image index, -1 = none; 0 unused
-};
-
 namespace {
+
+QIcon themeIcon(int index);
+QPixmap pixmapOf(const QIcon& icon, int size);
+
+// One of the two system lists: the theme's icons at one size.
+struct SystemImageList final : ImageListData {
+    explicit SystemImageList(int size) : ImageListData(size, size) {}
+    int count() const override;
+    QPixmap image(int index) const override { return pixmapOf(themeIcon(index), cx); }
+};
 
 // The theme names by index; the icons are loaded on first use and dropped
 // when the application object goes (the names and indexes stay).
@@ -33,16 +34,8 @@ struct Registry {
     std::vector<std::string> names;
     std::unordered_map<std::string, int> indexes;
     std::vector<QIcon> icons;
-    SystemImageListData small;
-    SystemImageListData large;
-
-    Registry()
-    {
-        small.size = 16;
-        large.size = 32;
-        small.overlays.fill(-1);
-        large.overlays.fill(-1);
-    }
+    SystemImageList small{16};
+    SystemImageList large{32};
 };
 
 void dropIcons();
@@ -64,10 +57,9 @@ void dropIcons()
     std::fill(r.icons.begin(), r.icons.end(), QIcon());
 }
 
-bool isSystemList(HIMAGELIST list)
+int SystemImageList::count() const
 {
-    Registry& r = registry();
-    return list == &r.small || list == &r.large;
+    return static_cast<int>(registry().names.size());
 }
 
 QIcon themeIcon(int index)
@@ -192,61 +184,6 @@ void factsOfAttributes(const char* path, DWORD fileAttributes, ItemFacts& facts)
 
 }  // namespace
 
-BOOL DestroyIcon(HICON icon)
-{
-    if (!icon)
-        return FALSE;
-    delete icon;
-    return TRUE;
-}
-
-QPixmap IconPixmap(HICON icon)
-{
-    return icon ? icon->pixmap : QPixmap();
-}
-
-BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy)
-{
-    if (!isSystemList(list) || !cx || !cy)
-        return FALSE;
-    *cx = list->size;
-    *cy = list->size;
-    return TRUE;
-}
-
-int ImageList_GetImageCount(HIMAGELIST list)
-{
-    if (!isSystemList(list))
-        return 0;
-    return static_cast<int>(registry().names.size());
-}
-
-HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT flags)
-{
-    if (!isSystemList(list))
-        return nullptr;
-    QPixmap pixmap = pixmapOf(themeIcon(index), list->size);
-    if (pixmap.isNull())
-        return nullptr;
-    const UINT overlay = (flags & ILD_OVERLAYMASK) >> 8;
-    if (overlay > 0 && list->overlays[overlay] >= 0) {
-        const QPixmap mark = pixmapOf(themeIcon(list->overlays[overlay]), list->size);
-        if (!mark.isNull()) {
-            QPainter painter(&pixmap);
-            painter.drawPixmap(0, 0, mark);
-        }
-    }
-    return new IconData{pixmap};
-}
-
-BOOL ImageList_SetOverlayImage(HIMAGELIST list, int image, int overlay)
-{
-    if (!isSystemList(list) || overlay < 1 || overlay > 15 || image < 0 || image >= ImageList_GetImageCount(list))
-        return FALSE;
-    list->overlays[static_cast<std::size_t>(overlay)] = image;
-    return TRUE;
-}
-
 DWORD_PTR SHGetFileInfoA(const char* path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
 {
     if (!path || !info || size < sizeof(SHFILEINFOA))
@@ -307,7 +244,7 @@ HICON iconOf(const std::string& name, int size)
     const QPixmap pixmap = pixmapOf(themeIcon(indexOf(name)), size);
     if (pixmap.isNull())
         return nullptr;
-    return new IconData{pixmap};
+    return CreateIconFromPixmap(pixmap);
 }
 
 void setOverlay(int image, int overlay)

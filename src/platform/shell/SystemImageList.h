@@ -1,47 +1,19 @@
 // The system image list: the process's icons of the shell namespace, taken
-// from the freedesktop icon theme and kept by index. Every icon is added once
+// from the freedesktop icon theme and kept by index (an image list of
+// CommonControls.h that cannot be changed). Every icon is added once
 // per theme name and keeps its index for the life of the process; the small
 // list (16 x 16) and the large list (32 x 32) share the indexes and differ
 // only in the size their icons are drawn at.
 #pragma once
 
+#include "CommonControls.h"
 #include "ItemIdList.h"
 #include "ShellCom.h"
 
 #include <cstdint>
 #include <string>
 
-class QPixmap;
-
 using DWORD_PTR = std::uintptr_t;
-
-struct SystemImageListData;
-using HIMAGELIST = SystemImageListData*;
-
-// An icon image owned by its receiver and freed with DestroyIcon.
-struct IconData;
-using HICON = IconData*;
-
-// Frees an icon from ImageList_GetIcon or IExtractIconA::Extract; FALSE for null.
-BOOL DestroyIcon(HICON icon);
-// The icon's image (a null pixmap for a null icon).
-QPixmap IconPixmap(HICON icon);
-
-// ImageList_GetIcon flags: the overlay to draw over the image goes in bits 8 to 11.
-inline constexpr UINT ILD_NORMAL = 0x0000;
-inline constexpr UINT ILD_TRANSPARENT = 0x0001;
-inline constexpr UINT ILD_OVERLAYMASK = 0x0F00;
-inline constexpr UINT INDEXTOOVERLAYMASK(UINT overlay) { return overlay << 8; }
-
-// The icon size of a list; FALSE for a list that is not one of the system lists.
-BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy);
-// Number of icons in the list.
-int ImageList_GetImageCount(HIMAGELIST list);
-// A new icon of image index at the list's size, with the overlay that
-// INDEXTOOVERLAYMASK in flags names drawn over it; null for a bad index.
-HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT flags);
-// Makes image the list's overlay number overlay (1 to 15).
-BOOL ImageList_SetOverlayImage(HIMAGELIST list, int image, int overlay);
 
 struct SHFILEINFOA {
     HICON hIcon = nullptr;       // SHGFI_ICON: owned by the caller

@@ -1,0 +1,12 @@
+// The shell browsing controls and what they share: the icon list, the
+// records of nodes, entries and items, the hidden-item rule, the item helpers
+// and the shortcut resolution.
+#pragma once
+
+#include "FflIconList.h"
+#include "FflRecords.h"
+#include "HiddenItems.h"
+#include "IconAssignment.h"
+#include "ItemIdHelpers.h"
+#include "ShellItems.h"
+#include "ShortcutResolution.h"

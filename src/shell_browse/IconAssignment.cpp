@@ -1,0 +1,100 @@
+#include "IconAssignment.h"
+
+#include <initializer_list>
+#include <string>
+
+namespace {
+
+// The extractor of one item (one reference, the caller's); null when the
+// folder has none for it.
+IExtractIconA* extractorOf(IShellFolder* folder, LPCITEMIDLIST item, HWND owner)
+{
+    if (!folder || !item)
+        return nullptr;
+    IExtractIconA* extractor = nullptr;
+    LPCITEMIDLIST items[1] = {item};
+    if (FAILED(folder->GetUIObjectOf(owner, 1, items, IID_IExtractIconA, nullptr,
+                                     reinterpret_cast<void**>(&extractor))))
+        return nullptr;
+    return extractor;
+}
+
+struct IconLocation {
+    std::string file;
+    int index = 0;
+};
+
+bool iconLocation(IExtractIconA* extractor, UINT flags, IconLocation& location)
+{
+    char file[1024] = {};
+    int index = 0;
+    UINT outFlags = 0;
+    if (FAILED(extractor->GetIconLocation(flags, file, sizeof file, &index, &outFlags)))
+        return false;
+    location.file = file;
+    location.index = index;
+    return true;
+}
+
+// The cut state and the overlays, common to every control. A shortcut's
+// overlay replaces the shared one.
+void assignMarks(std::initializer_list<TFflIconList*> lists, IShellFolder* folder, LPCITEMIDLIST item,
+                 std::uint32_t attributes, TFflItemIcons& icons)
+{
+    if (attributes & (SFGAO_HIDDEN | SFGAO_GHOSTED))
+        icons.ghosted = true;
+    if (attributes & SFGAO_SHARE) {
+        for (TFflIconList* list : lists)
+            list->addShellOverlay(1, folder, item);
+        icons.overlay = 1;
+    }
+    if (attributes & SFGAO_LINK) {
+        for (TFflIconList* list : lists)
+            list->addShellOverlay(2, folder, item);
+        icons.overlay = 2;
+    }
+}
+
+}  // namespace
+
+TFflItemIcons assignFolderIcons(TFflIconList& list, IShellFolder* folder, LPCITEMIDLIST item,
+                                std::uint32_t attributes, HWND owner)
+{
+    TFflItemIcons icons;
+    IExtractIconA* extractor = extractorOf(folder, item, owner);
+    if (!extractor)
+        return icons;
+    IconLocation location;
+    if (iconLocation(extractor, 0, location))
+        icons.imageIndex = list.addIcon(extractor, location.file, location.index);
+    icons.selectedIndex = icons.imageIndex;
+    if (iconLocation(extractor, GIL_OPENICON, location))
+        icons.selectedIndex = list.addIcon(extractor, location.file, location.index);
+    assignMarks({&list}, folder, item, attributes, icons);
+    extractor->Release();
+    return icons;
+}
+
+TFflItemIcons assignListIcons(TFflIconList& smallList, TFflIconList& largeList, IShellFolder* folder,
+                              LPCITEMIDLIST item, std::uint32_t attributes, HWND owner)
+{
+    TFflItemIcons icons;
+    IExtractIconA* extractor = extractorOf(folder, item, owner);
+    if (!extractor)
+        return icons;
+    IconLocation location;
+    if (iconLocation(extractor, GIL_FORSHELL, location)) {
+        const int large = largeList.addIcon(extractor, location.file, location.index);
+        const int small = smallList.addIcon(extractor, location.file, location.index);
+        if (large >= 0 && small >= 0) {
+            icons.imageIndex = small;
+        } else if (large >= 0) {
+            largeList.removeIcon(large);
+        } else if (small >= 0) {
+            smallList.removeIcon(small);
+        }
+    }
+    assignMarks({&smallList, &largeList}, folder, item, attributes, icons);
+    extractor->Release();
+    return icons;
+}

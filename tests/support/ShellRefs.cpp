@@ -1,0 +1,42 @@
+#include "ShellRefs.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+namespace shelltest {
+
+std::u16string wide(const std::string& text)
+{
+    return QString::fromStdString(text).toStdU16String();
+}
+
+Ref<IShellFolder> desktop()
+{
+    IShellFolder* folder = nullptr;
+    EXPECT_EQ(SHGetDesktopFolder(&folder), S_OK);
+    return Ref<IShellFolder>(folder);
+}
+
+Pidl parse(IShellFolder* folder, const std::string& path, ULONG* attributes)
+{
+    LPITEMIDLIST list = nullptr;
+    const std::u16string name = wide(path);
+    if (FAILED(folder->ParseDisplayName(nullptr, nullptr, name.c_str(), nullptr, &list, attributes)))
+        return nullptr;
+    return Pidl(list);
+}
+
+Ref<IShellFolder> folderAt(const std::string& path)
+{
+    Ref<IShellFolder> root = desktop();
+    Pidl list = parse(root.get(), path);
+    if (!list)
+        return nullptr;
+    void* object = nullptr;
+    if (FAILED(root->BindToObject(list.get(), nullptr, IID_IShellFolder, &object)))
+        return nullptr;
+    return Ref<IShellFolder>(static_cast<IShellFolder*>(object));
+}
+
+}  // namespace shelltest

@@ -1,0 +1,33 @@
+// Owning handles for shell objects in tests: references released and item
+// identifier lists freed at the end of their scope, and the usual ways to
+// reach a folder or an item of the namespace.
+#pragma once
+
+#include "ShellFolder.h"
+
+#include <memory>
+#include <string>
+
+namespace shelltest {
+
+struct Releaser {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+template <typename T>
+using Ref = std::unique_ptr<T, Releaser>;
+
+struct TaskFree {
+    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+using Pidl = std::unique_ptr<ITEMIDLIST, TaskFree>;
+
+std::u16string wide(const std::string& text);
+
+// A new reference to the desktop folder.
+Ref<IShellFolder> desktop();
+// The list of path parsed by folder; null when it does not parse.
+Pidl parse(IShellFolder* folder, const std::string& path, ULONG* attributes = nullptr);
+// The folder object of an absolute path; null when it cannot be bound.
+Ref<IShellFolder> folderAt(const std::string& path);
+
+}  // namespace shelltest
