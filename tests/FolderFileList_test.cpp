@@ -199,12 +199,12 @@ TEST_F(IconAssignment, FoldersGetNormalAndOpenImagesAndMarks)
     EXPECT_EQ(folder.overlay, -1);
     EXPECT_FALSE(folder.ghosted);
 
-    // A file's open icon is its normal one: one image, used twice.
+    // A file's open icon is its normal one: one image, used once by the item.
     Pidl file = item("a.txt");
     const TFflItemIcons plain = assignFolderIcons(list, m_folder.get(), file.get(), attributes(file.get()), nullptr);
     ASSERT_GE(plain.imageIndex, 0);
     EXPECT_EQ(plain.selectedIndex, plain.imageIndex);
-    EXPECT_EQ(list.iconRefs(plain.imageIndex).refCount, 2);
+    EXPECT_EQ(list.iconRefs(plain.imageIndex).refCount, 1);
 
     Pidl hidden = item(".hidden.txt");
     EXPECT_TRUE(assignFolderIcons(list, m_folder.get(), hidden.get(), attributes(hidden.get()), nullptr).ghosted);

@@ -1,6 +1,7 @@
 // The shell namespace over a temporary folder tree: parsing, names,
 // enumeration, attributes, order, binding, find data and ownership.
 #include "ShellFolder.h"
+#include "EnvOverride.h"
 #include "ShellRefs.h"
 #include "TestFiles.h"
 
@@ -25,26 +26,7 @@ using shelltest::Pidl;
 using shelltest::Ref;
 using shelltest::wide;
 
-// Sets an environment variable for one scope.
-class EnvOverride {
-public:
-    EnvOverride(const char* name, const std::string& value) : m_name(name), m_old(qgetenv(name)), m_had(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, QByteArray::fromStdString(value));
-    }
-    ~EnvOverride()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    QByteArray m_old;
-    bool m_had;
-};
+using testfiles::EnvOverride;
 
 std::string nameOf(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags)
 {

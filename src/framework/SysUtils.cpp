@@ -1,6 +1,7 @@
 #include "SysUtils.h"
 
 #include "Exception.h"
+#include "Modules.h"
 #include "TextCompare.h"
 
 #include <cstdint>
@@ -124,4 +125,9 @@ int AnsiCompareText(const std::string& a, const std::string& b)
 bool AnsiSameText(const std::string& a, const std::string& b)
 {
     return CollateIgnoringCase(a, b) == 0;
+}
+
+std::string ExpandFileName(const std::string& fileName)
+{
+    return GetFullPathNameA(fileName);
 }

@@ -32,3 +32,7 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path);
 // positive; AnsiSameText is true when it gives 0.
 int AnsiCompareText(const std::string& a, const std::string& b);
 bool AnsiSameText(const std::string& a, const std::string& b);
+
+// The absolute form of a path: relative to the working folder, "." and ".."
+// resolved by the text alone; empty for an empty or invalid path.
+std::string ExpandFileName(const std::string& fileName);

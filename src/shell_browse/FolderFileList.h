@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FflIconList.h"
+#include "FolderTreeView.h"
 #include "FflRecords.h"
 #include "HiddenItems.h"
 #include "IconAssignment.h"

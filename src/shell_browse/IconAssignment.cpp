@@ -68,8 +68,13 @@ TFflItemIcons assignFolderIcons(TFflIconList& list, IShellFolder* folder, LPCITE
     if (iconLocation(extractor, 0, location))
         icons.imageIndex = list.addIcon(extractor, location.file, location.index);
     icons.selectedIndex = icons.imageIndex;
-    if (iconLocation(extractor, GIL_OPENICON, location))
+    if (iconLocation(extractor, GIL_OPENICON, location)) {
         icons.selectedIndex = list.addIcon(extractor, location.file, location.index);
+        // An item holds one use of each image: its owner gives back the
+        // selected image only when it differs from the normal one.
+        if (icons.selectedIndex >= 0 && icons.selectedIndex == icons.imageIndex)
+            list.removeIcon(icons.selectedIndex);
+    }
     assignMarks({&list}, folder, item, attributes, icons);
     extractor->Release();
     return icons;

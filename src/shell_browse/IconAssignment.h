@@ -15,6 +15,8 @@ struct TFflItemIcons {
 
 // Tree and drop-down: the normal icon (GetIconLocation flags 0) and the open
 // icon (GIL_OPENICON), which stays the normal one when the extractor has none.
+// The item holds one use of each distinct image: an open icon that is the
+// normal one adds no second use.
 TFflItemIcons assignFolderIcons(TFflIconList& list, IShellFolder* folder, LPCITEMIDLIST item,
                                 std::uint32_t attributes, HWND owner);
 

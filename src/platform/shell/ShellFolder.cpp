@@ -461,8 +461,21 @@ public:
         if (count != 1 || !items)
             return E_INVALIDARG;
         const auto decoded = shellitem::decodeList(items[0]);
-        if (!decoded || decoded->empty())
+        if (!decoded)
             return E_INVALIDARG;
+        if (decoded->empty()) {
+            // The empty list: the folder's own icon.
+            std::string normal = "user-desktop";
+            std::string open = normal;
+            if (m_place.type == Place::Computer) {
+                normal = open = "computer";
+            } else if (m_place.type == Place::Path) {
+                normal = shellicon::iconNameOfPath(m_place.path, true, true);
+                open = normal == "folder" ? "folder-open" : normal;
+            }
+            *object = static_cast<IExtractIconA*>(shellicon::newExtractIcon(normal, open));
+            return S_OK;
+        }
         Place place = m_place;
         for (const Item& item : *decoded) {
             std::optional<Place> next = childPlace(place, item);

@@ -1,0 +1,536 @@
+#include "FolderTreeView.h"
+
+#include "HiddenItems.h"
+#include "IconAssignment.h"
+#include "ItemIdHelpers.h"
+#include "ShellItems.h"
+#include "ShortcutResolution.h"
+#include "SysUtils.h"
+#include "Unicode.h"
+
+namespace {
+
+// What EnumObjects lists: folders only for the desktop level, everything
+// (files are dropped by addNode unless IncludeFile) below it.
+constexpr SHCONTF kDesktopContents = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;                        // 0xA0
+constexpr SHCONTF kFolderContents = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;    // 0xE0
+// The tree's hidden flags for the hidden-item rule.
+constexpr std::uint32_t kHiddenFlags = SFGAO_HIDDEN | SFGAO_GHOSTED;
+
+// The owner window handed to the shell: none.
+constexpr HWND kOwnerWindow = nullptr;
+
+// The child of the first node (or of its following siblings) whose name
+// matches: an exact match wins over one that differs only in letter case.
+TTreeNode* findSibling(TTreeNode* first, const std::string& name)
+{
+    TTreeNode* folded = nullptr;
+    for (TTreeNode* node = first; node; node = node->getNextSibling()) {
+        const TFflNodeInfo* info = TFolderTreeView::nodeInfo(node);
+        if (!info)
+            continue;
+        if (info->name == name)
+            return node;
+        if (!folded && AnsiSameText(info->name, name))
+            folded = node;
+    }
+    return folded;
+}
+
+std::u16string toWide(const std::string& text)
+{
+    const int length = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::u16string wide(static_cast<std::size_t>(length), u'\0');
+    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, wide.data(), length) <= 0)
+        return {};
+    wide.resize(static_cast<std::size_t>(length - 1));  // without the terminator
+    return wide;
+}
+
+bool isFolder(const TFflNodeInfo* info)
+{
+    return info && (info->attributes & SFGAO_FOLDER) != 0;
+}
+
+}  // namespace
+
+TFolderTreeView::TFolderTreeView(TComponent* owner) : TCustomTreeView(owner)
+{
+    SetHideSelection(false);
+    TCustomTreeView::SetMultiSelectStyle({msControlSelect, msShiftSelect});
+    SetRightClickSelect(true);
+    SetReadOnly(true);
+    SetSortType(stData);
+    TCustomTreeView::OnDeletion = [this](TObject* sender, TTreeNode* node) { deleteNode(sender, node); };
+    TCustomTreeView::OnDblClick = [this](TObject* sender) { doubleClick(sender); };
+    TCustomTreeView::OnCompare = [this](TObject*, TTreeNode* node1, TTreeNode* node2, int, int& compare) {
+        compare = compareNode(node1, node2);
+    };
+    TCustomTreeView::OnMouseUp = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+        mouseUpEvent(sender, button, shift, x, y);
+    };
+    TCustomTreeView::OnClick = [this](TObject* sender) { clickEvent(sender); };
+    TCustomTreeView::OnChange = [this](TObject* sender, TTreeNode* node) { changeEvent(sender, node); };
+    TCustomTreeView::OnChanging = [this](TObject* sender, TTreeNode* node, bool& allowChange) {
+        changingEvent(sender, node, allowChange);
+    };
+    SHGetMalloc(&FMalloc);
+    SHGetDesktopFolder(&FDesktop);
+    if (FAILED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_PERSONAL, &FDocuments)))
+        FDocuments = nullptr;
+    CoInitialize(nullptr);
+    getShellSettings();
+}
+
+TFolderTreeView::~TFolderTreeView()
+{
+    clear();
+    CoUninitialize();
+    CoTaskMemFree(FDocuments);
+    if (FDesktop)
+        FDesktop->Release();
+    if (FMalloc)
+        FMalloc->Release();
+}
+
+void TFolderTreeView::SetParent(QWidget* parent)
+{
+    clear();
+    TCustomTreeView::SetParent(parent);
+    if (parent) {
+        initialize();
+        retrieveRootFolders();
+    }
+}
+
+void TFolderTreeView::clear()
+{
+    Items().Clear();
+    SetImages(nullptr);
+    delete FIconList;
+    FIconList = nullptr;
+}
+
+void TFolderTreeView::initialize()
+{
+    FIconList = new TFflIconList(this, true);
+    SetImages(FIconList);
+}
+
+void TFolderTreeView::getShellSettings()
+{
+    FShellSettings = shellSettingsWord();
+}
+
+TFflNodeInfo* TFolderTreeView::nodeInfo(TTreeNode* node)
+{
+    return node ? static_cast<TFflNodeInfo*>(node->Data()) : nullptr;
+}
+
+void TFolderTreeView::freeList(LPITEMIDLIST list) const
+{
+    if (list && FMalloc)
+        FMalloc->Free(list);
+}
+
+bool TFolderTreeView::isLoaded(TTreeNode* node) const
+{
+    const TFflNodeInfo* info = nodeInfo(node);
+    return info && info->folder && info->enumerated;
+}
+
+IShellFolder* TFolderTreeView::getParentShellFolder(TTreeNode* node) const
+{
+    if (!node)
+        return nullptr;
+    if (TTreeNode* parent = node->Parent()) {
+        const TFflNodeInfo* info = nodeInfo(parent);
+        return info ? info->folder : nullptr;
+    }
+    return FDesktop;
+}
+
+IShellFolder* TFolderTreeView::newShellFolder(TTreeNode* node) const
+{
+    TFflNodeInfo* info = nodeInfo(node);
+    if (!info)
+        return nullptr;
+    if (info->folder) {
+        info->folder->AddRef();
+        return info->folder;
+    }
+    return bindFolder(getParentShellFolder(node), info->pidl);
+}
+
+void TFolderTreeView::retrieveRootFolders()
+{
+    LPITEMIDLIST desktopList = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_DESKTOP, &desktopList)) && FDesktop) {
+        TTreeNode* top = addNode(nullptr, FDesktop, desktopList);
+        if (!top) {
+            freeList(desktopList);
+        } else {
+            TFflNodeInfo* info = nodeInfo(top);
+            FDesktop->AddRef();
+            info->folder = FDesktop;
+            info->enumerated = true;
+            IEnumIDList* enumerator = nullptr;
+            if (SUCCEEDED(FDesktop->EnumObjects(kOwnerWindow, kDesktopContents, &enumerator)) && enumerator) {
+                LPITEMIDLIST item = nullptr;
+                while (enumerator->Next(1, &item, nullptr) == S_OK) {
+                    if (!addNode(top, FDesktop, item))
+                        freeList(item);
+                }
+                top->Expand(false);
+                enumerator->Release();
+            }
+        }
+    }
+    AlphaSort(true);
+}
+
+TTreeNode* TFolderTreeView::addNode(TTreeNode* parent, IShellFolder* folder, LPITEMIDLIST item)
+{
+    std::string caption;
+    std::string name;
+    if (!displayNameOf(folder, item, kCaptionName, caption) || !displayNameOf(folder, item, kInFolderName, name))
+        return nullptr;
+    std::uint32_t attributes = 0;
+    if (!attributesOf(folder, item, attributes))
+        return nullptr;
+    if (!(attributes & SFGAO_FOLDER) && !FIncludeFile)
+        return nullptr;
+    if (!(attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)) && FOnlyFileSystem)
+        return nullptr;
+    if (isHiddenItemLeftOut(attributes, kHiddenFlags, FShowHidden, FShellSettings))
+        return nullptr;
+
+    auto* info = new TFflNodeInfo;
+    info->name = name;
+    info->attributes = attributes;
+    info->pidl = item;
+    TTreeNode* node = Items().AddChildObject(parent, caption, info);
+    node->SetImageIndex(-1);
+    node->SetSelectedIndex(-1);
+    if (FIconList) {
+        const TFflItemIcons icons = assignFolderIcons(*FIconList, folder, item, attributes, kOwnerWindow);
+        node->SetImageIndex(icons.imageIndex);
+        node->SetSelectedIndex(icons.selectedIndex);
+        node->SetCut(icons.ghosted);
+        if (icons.overlay >= 0)
+            node->SetOverlayIndex(icons.overlay);
+    }
+    return node;
+}
+
+void TFolderTreeView::submitFolder(TTreeNode* node)
+{
+    TFflNodeInfo* info = nodeInfo(node);
+    if (!info || isLoaded(node))
+        return;
+    IShellFolder* folder = bindFolder(getParentShellFolder(node), info->pidl);
+    if (!folder)
+        return;
+    IEnumIDList* enumerator = nullptr;
+    if (FAILED(folder->EnumObjects(kOwnerWindow, kFolderContents, &enumerator)) || !enumerator) {
+        folder->Release();
+        return;
+    }
+    if (info->folder)
+        info->folder->Release();
+    info->folder = folder;
+    info->enumerated = true;
+    setUpdatesEnabled(false);
+    LPITEMIDLIST item = nullptr;
+    while (enumerator->Next(1, &item, nullptr) == S_OK) {
+        if (!addNode(node, folder, item))
+            freeList(item);
+    }
+    node->Expand(false);
+    SortChildren(node, false);
+    setUpdatesEnabled(true);
+    enumerator->Release();
+}
+
+int TFolderTreeView::compareNode(TTreeNode* node1, TTreeNode* node2)
+{
+    if (!node1->Parent())
+        return 0;
+    IShellFolder* parent = getParentShellFolder(node1);
+    const TFflNodeInfo* info1 = nodeInfo(node1);
+    const TFflNodeInfo* info2 = nodeInfo(node2);
+    if (!parent || !info1 || !info2)
+        return 0;
+    // The user's documents folder comes first under the desktop.
+    if (node1->Level() == 1 && FDocuments) {
+        HRESULT result = parent->CompareIDs(0, info1->pidl, FDocuments);
+        if (SUCCEEDED(result) && HRESULT_CODE(result) == 0)
+            return -1;
+        result = parent->CompareIDs(0, info2->pidl, FDocuments);
+        if (SUCCEEDED(result) && HRESULT_CODE(result) == 0)
+            return 1;
+    }
+    const HRESULT result = parent->CompareIDs(0, info1->pidl, info2->pidl);
+    return SUCCEEDED(result) ? HRESULT_CODE(result) : 0;
+}
+
+void TFolderTreeView::searchNode(const std::string& path)
+{
+    const std::string expanded = ExpandFileName(path);
+    const std::u16string wide = toWide(expanded);
+    if (wide.empty() || !FDesktop)
+        return;
+    IShellFolder* current = FDesktop;
+    current->AddRef();
+    LPITEMIDLIST parsed = nullptr;
+    SFGAOF attributes = SFGAO_FOLDER;
+    if (FAILED(current->ParseDisplayName(kOwnerWindow, nullptr, wide.c_str(), nullptr, &parsed, &attributes))) {
+        current->Release();
+        return;
+    }
+    LPCITEMIDLIST cursor = parsed;
+    TTreeNode* top = Items().GetFirstNode();
+    TTreeNode* candidate = top ? top->getFirstChild() : nullptr;
+    std::string lastName;
+    for (;;) {
+        LPITEMIDLIST item = copyFirstItemId(cursor);
+        if (!item)
+            break;
+        std::string name;
+        if (!displayNameOf(current, item, kInFolderName, name)) {
+            freeItemId(item);
+            break;
+        }
+        lastName = name;
+        TTreeNode* match = findSibling(candidate, name);
+        if (!match) {
+            freeItemId(item);
+            break;
+        }
+        SetSelected(match);
+        if (!nextItemId(cursor)) {
+            freeItemId(item);
+            break;
+        }
+        submitFolder(match);
+        candidate = match->getFirstChild();
+        IShellFolder* next = bindFolder(current, item);
+        freeItemId(item);
+        if (!next)
+            break;
+        current->Release();
+        current = next;
+        cursor = nextItemId(cursor);
+    }
+    freeList(parsed);
+    if (!FIncludeFile && !(attributes & SFGAO_FOLDER) && FFileList) {
+        if (FFileList->SelectFile(lastName) && Selected())
+            TCustomTreeView::Deselect(Selected());
+    }
+    current->Release();
+}
+
+void TFolderTreeView::reflectSelection()
+{
+    FFolderPath.clear();
+    if (TTreeNode* selected = Selected()) {
+        std::string path;
+        if (displayNameOf(getParentShellFolder(selected), nodeInfo(selected)->pidl, kFullPathName, path))
+            FFolderPath = path;
+    }
+    FSelectedPaths.clear();
+    for (int i = 0; i < SelectionCount(); ++i) {
+        TTreeNode* node = Selections(i);
+        std::string path;
+        if (nodeInfo(node) && displayNameOf(getParentShellFolder(node), nodeInfo(node)->pidl, kFullPathName, path))
+            FSelectedPaths.push_back(path);
+    }
+}
+
+void TFolderTreeView::openInFileList(TObject* sender)
+{
+    if (FFileList && isFolder(nodeInfo(Selected())))
+        FFileList->OpenFolder(sender, newShellFolder(Selected()));
+}
+
+void TFolderTreeView::changeEvent(TObject* sender, TTreeNode* node)
+{
+    if (FEmphasizeFocus && node)
+        node->SetBold(true);
+    reflectSelection();
+    openInFileList(sender);
+    if (OnChange)
+        OnChange(sender);
+}
+
+void TFolderTreeView::changingEvent(TObject*, TTreeNode*, bool& allowChange)
+{
+    if (TTreeNode* selected = Selected())
+        selected->SetBold(false);
+    allowChange = true;
+}
+
+void TFolderTreeView::clickEvent(TObject* sender)
+{
+    const std::string oldPath = FFolderPath;
+    const std::vector<std::string> oldPaths = FSelectedPaths;
+    reflectSelection();
+    // Folder paths name the same folder only when they are the same text.
+    if (FFolderPath != oldPath)
+        openInFileList(sender);
+    if (OnClick)
+        OnClick(sender);
+    if (MultiSelect() && FSelectedPaths != oldPaths && OnChange)
+        OnChange(sender);
+}
+
+void TFolderTreeView::doubleClick(TObject* sender)
+{
+    TTreeNode* node = Selected();
+    if (!node)
+        return;
+    const std::vector<std::string> oldPaths = FSelectedPaths;
+    if (nodeInfo(node)->attributes & SFGAO_LINK) {
+        std::string target;
+        if (resolveShortcut(FFolderPath, target))
+            searchNode(target);
+    } else if (isLoaded(node)) {
+        // A loaded folder opens and closes as in any tree.
+        node->setExpanded(!node->isExpanded());
+    } else {
+        submitFolder(node);
+    }
+    reflectSelection();
+    if (OnDblClick)
+        OnDblClick(sender);
+    if (MultiSelect() && FSelectedPaths != oldPaths && OnChange)
+        OnChange(sender);
+}
+
+void TFolderTreeView::mouseUpEvent(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbRight) {
+        if (TTreeNode* node = GetNodeAt(x, y))
+            SetSelected(node);
+    }
+    if (OnMouseUp)
+        OnMouseUp(sender, button, shift, x, y);
+}
+
+void TFolderTreeView::setMultiSelect(bool on)
+{
+    const bool report = !on && MultiSelect() && Selected() &&
+                        !(SelectionCount() == 1 && Selections(0) == Selected());
+    TCustomTreeView::SetMultiSelect(on);
+    if (report)
+        changeEvent(this, Selected());
+}
+
+void TFolderTreeView::deleteNode(TObject*, TTreeNode* node)
+{
+    if (FIconList) {
+        const int selected = node->SelectedIndex();
+        if (selected != node->ImageIndex() && FIconList->removeIcon(selected))
+            shiftImageIndexes(selected);
+        const int image = node->ImageIndex();  // as shifted above
+        if (FIconList->removeIcon(image))
+            shiftImageIndexes(image);
+    }
+    delete nodeInfo(node);  // gives back the identifier list and the folder
+    node->SetData(nullptr);
+}
+
+void TFolderTreeView::shiftImageIndexes(int deleted)
+{
+    for (TTreeNode* node = Items().GetFirstNode(); node; node = node->GetNext()) {
+        if (node->ImageIndex() > deleted)
+            node->SetImageIndex(node->ImageIndex() - 1);
+        if (node->SelectedIndex() > deleted)
+            node->SetSelectedIndex(node->SelectedIndex() - 1);
+    }
+}
+
+void TFolderTreeView::setFolderName(const std::string& path)
+{
+    SetSelected(nullptr);
+    searchNode(path);
+}
+
+void TFolderTreeView::setFileListControl(TComponent* list)
+{
+    if (!list) {
+        FFileListControl = nullptr;
+        FFileList = nullptr;
+        return;
+    }
+    auto* link = dynamic_cast<TFflFileListLink*>(list);
+    if (!link)
+        return;
+    FFileListControl = list;
+    FFileList = link;
+    list->FreeNotification(this);
+    openInFileList(this);
+}
+
+void TFolderTreeView::setShowHidden(int value)
+{
+    FShowHidden = showHiddenValue(value);
+    getShellSettings();
+}
+
+void TFolderTreeView::Refresh()
+{
+    const std::string remembered = FFolderPath;
+    clear();
+    initialize();
+    getShellSettings();
+    retrieveRootFolders();
+    if (!remembered.empty())
+        searchNode(remembered);
+}
+
+void TFolderTreeView::Deselect()
+{
+    SetSelected(nullptr);
+}
+
+void TFolderTreeView::SelectParent()
+{
+    TTreeNode* selected = Selected();
+    if (selected && selected->Parent())
+        SetSelected(selected->Parent());
+}
+
+bool TFolderTreeView::OpenFolder(const std::string& name)
+{
+    TTreeNode* selected = Selected();
+    if (!selected || !isFolder(nodeInfo(selected)))
+        return false;
+    submitFolder(selected);
+    TTreeNode* match = findSibling(selected->getFirstChild(), name);
+    if (!match)
+        return false;
+    SetSelected(match);
+    return true;
+}
+
+void TFolderTreeView::Notification(TComponent* component, TOperation operation)
+{
+    if (operation == opRemove && component == FFileListControl)
+        setFileListControl(nullptr);
+    TCustomTreeView::Notification(component, operation);
+}
+
+void TFolderTreeView::KeyDown(WORD_KEY& key, TShiftState shift)
+{
+    TCustomTreeView::KeyDown(key, shift);
+    if (key != VK_RIGHT && key != VK_ADD && key != VK_OEM_PLUS)
+        return;
+    TTreeNode* selected = Selected();
+    if (selected && isFolder(nodeInfo(selected)) && !isLoaded(selected)) {
+        submitFolder(selected);
+        key = 0;
+    }
+}
