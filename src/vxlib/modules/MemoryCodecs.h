@@ -8,7 +8,7 @@
 
 namespace vxmodule {
 
-enum class ImageFormat : std::uint8_t { Unknown, Bmp, Jpeg, Png, Gif, Tiff, Pcx, Jpeg2000 };
+enum class ImageFormat : std::uint8_t { Unknown, Bmp, Jpeg, Png, Gif, Tiff, Pcx, Jpeg2000, FlashPix, Wmf, Emf };
 
 struct MemoryCodec {
     ImageFormat format;
