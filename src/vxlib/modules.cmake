@@ -44,7 +44,7 @@ endforeach()
 # folder, hence the call at the end of the top-level folder.
 function(pictal_vxmodules_consumers)
   set(vxlib_dir ${PROJECT_SOURCE_DIR}/src/vxlib)
-  foreach(consumer test_Vx7Com test_Vx7File test_Vx7Effect bench_vx7file)
+  foreach(consumer test_Vx7Com test_Vx7File test_Vx7Effect test_Vx7FileFlashPix test_Vx7Metafile bench_vx7file)
     if(TARGET ${consumer})
       add_dependencies(${consumer} Vx7Com Vx7File Vx7Effect Vx7VectCom)
       target_include_directories(${consumer} PRIVATE ${vxlib_dir})
