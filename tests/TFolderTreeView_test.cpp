@@ -101,6 +101,8 @@ protected:
         testfiles::writeFile(m_root + "/Alpha/one.txt", "one\n");
         testfiles::writeFile(m_root + "/Alpha/two.html", "<html></html>\n");
         testfiles::writeFile(m_root + "/Alpha/three.png", "");
+        testfiles::writeFile(m_root + "/Alpha/Zeta.txt", "zeta\n");
+        testfiles::writeFile(m_root + "/Alpha/alpha.txt", "alpha\n");
         ASSERT_EQ(::symlink("Alpha/inner", (m_root + "/toInner").c_str()), 0);
 
         m_host = std::make_unique<QWidget>();
@@ -176,6 +178,24 @@ TEST_F(TFolderTreeView, PlacedTreeShowsTheExpandedDesktopWithItsFoldersDocuments
         EXPECT_FALSE(::TFolderTreeView::nodeInfo(node)->enumerated);
     }
     EXPECT_EQ(tree->FolderName(), "");
+
+    // Files stay off the desktop level even when the tree shows files.
+    ::TFolderTreeView withFiles;
+    withFiles.SetIncludeFile(true);
+    withFiles.SetParent(m_host.get());
+    EXPECT_EQ(childNamed(withFiles.Items().GetFirstNode(), "note.txt"), nullptr);
+    EXPECT_NE(childNamed(withFiles.Items().GetFirstNode(), "alpha"), nullptr);
+}
+
+TEST_F(TFolderTreeView, SiblingsComeInTheShellsOrderFoldersFirst)
+{
+    auto tree = placedTree();
+    tree->SetIncludeFile(true);
+    tree->setFolderName(m_root + "/Alpha/inner");
+    TTreeNode* alpha = tree->Selected()->Parent();
+    EXPECT_EQ(captionsOf(alpha),
+              (std::vector<std::string>{"inner", "alpha.txt", "one.txt", "three.png", "two.html", "Zeta.txt"}));
+    EXPECT_EQ(captionsOf(alpha->Parent()), (std::vector<std::string>{"Alpha", "Beta", "Gamma", "toInner"}));
 }
 
 TEST_F(TFolderTreeView, DoubleClickLoadsAFolderOnceThenTogglesIt)
@@ -214,6 +234,10 @@ TEST_F(TFolderTreeView, DoubleClickLoadsAFolderOnceThenTogglesIt)
     EXPECT_TRUE(::TFolderTreeView::nodeInfo(inner)->enumerated);
     EXPECT_TRUE(inner->Expanded());
     EXPECT_EQ(captionsOf(inner), (std::vector<std::string>{"deepest"}));
+    TTreeNode* deepest = inner->getFirstChild();
+    tree->SetSelected(deepest);
+    QTest::keyClick(tree.get(), Qt::Key_Plus);
+    EXPECT_TRUE(::TFolderTreeView::nodeInfo(deepest)->enumerated);
 }
 
 TEST_F(TFolderTreeView, FolderNameOfDrivesFoldersDesktopAndComputer)
@@ -236,6 +260,18 @@ TEST_F(TFolderTreeView, FolderNameOfDrivesFoldersDesktopAndComputer)
 
     tree->SetSelected(computer);
     EXPECT_EQ(tree->FolderName().rfind("::{", 0), 0u) << tree->FolderName();
+
+    // The class-identifier form selects the virtual folder again, also
+    // through a refresh.
+    const std::string computerName = tree->FolderName();
+    tree->Refresh();
+    EXPECT_EQ(tree->FolderName(), computerName);
+    computer = tree->Selected();
+    ASSERT_NE(computer, nullptr);
+    EXPECT_EQ(computer->Level(), 1);
+    tree->setFolderName("/");
+    tree->setFolderName(computerName);
+    EXPECT_EQ(tree->Selected(), computer);
 
     tree->SelectParent();
     EXPECT_EQ(tree->Selected(), tree->Items().GetFirstNode());
@@ -369,6 +405,8 @@ TEST_F(TFolderTreeView, DeletedNodesGiveBackTheirImagesAndTheRestKeepTheirIcons)
     auto countsMatch = [&] {
         std::vector<int> uses(static_cast<std::size_t>(icons->Count()), 0);
         for (TTreeNode* node = tree->Items().GetFirstNode(); node; node = node->GetNext()) {
+            if (node->ImageIndex() < 0 || node->SelectedIndex() < 0)
+                return false;  // every node here has icons
             ++uses[static_cast<std::size_t>(node->ImageIndex())];
             if (node->SelectedIndex() != node->ImageIndex())
                 ++uses[static_cast<std::size_t>(node->SelectedIndex())];
@@ -430,6 +468,37 @@ TEST_F(TFolderTreeView, LinkedFileListFollowsTheSelectionAndSelectsFiles)
     EXPECT_EQ(tree->FileListControl(), nullptr);
     tree->setFolderName(m_root + "/Gamma");
     EXPECT_EQ(tree->FolderName(), m_root + "/Gamma");
+}
+
+TEST_F(TFolderTreeView, ClickingANodeOpensItInTheListOnceAndReportsTheClick)
+{
+    auto tree = placedTree();
+    RecordingFileList list;
+    tree->SetFileListControl(&list);
+    tree->setFolderName(m_root + "/Alpha");
+    TTreeNode* beta = childNamed(tree->Selected()->Parent(), "Beta");
+    ASSERT_NE(beta, nullptr);
+    int clicks = 0;
+    tree->OnClick = [&](TObject*) { ++clicks; };
+    const int opened = list.opened;
+    m_changes = 0;
+    tree->scrollToItem(beta);
+    const QPoint at = tree->visualItemRect(beta).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(tree->FolderName(), m_root + "/Beta");
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(m_changes, 1);
+    EXPECT_EQ(list.opened, opened + 1);  // by the change; the click finds the path unchanged
+    EXPECT_EQ(list.folders.back(), m_root + "/Beta");
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(m_changes, 1);
+    EXPECT_EQ(list.opened, opened + 1);
+    // A missing name is not handed to the list as a file.
+    tree->setFolderName(m_root + "/Beta/missing.txt");
+    EXPECT_TRUE(list.selected.empty());
+    EXPECT_EQ(tree->FolderName(), m_root + "/Beta");
+    tree->SetFileListControl(nullptr);
 }
 
 TEST_F(TFolderTreeView, DoubleClickOnAShortcutSelectsItsTarget)

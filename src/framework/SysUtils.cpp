@@ -1,6 +1,7 @@
 #include "SysUtils.h"
 
 #include "Exception.h"
+#include "FindFile.h"
 #include "Modules.h"
 #include "TextCompare.h"
 
@@ -124,7 +125,9 @@ int AnsiCompareText(const std::string& a, const std::string& b)
 
 bool AnsiSameText(const std::string& a, const std::string& b)
 {
-    return CollateIgnoringCase(a, b) == 0;
+    // Letter case only: the collation would also take full-width and
+    // half-width forms, or hiragana and katakana, as the same text.
+    return a == b || FoldName(a) == FoldName(b);
 }
 
 std::string ExpandFileName(const std::string& fileName)

@@ -29,7 +29,8 @@ std::string IncludeTrailingPathDelimiter(const std::string& path);
 std::string ExcludeTrailingPathDelimiter(const std::string& path);
 
 // Locale-aware comparison without regard to letter case: negative, 0 or
-// positive; AnsiSameText is true when it gives 0.
+// positive. AnsiSameText: whether two texts differ at most in letter case
+// (Unicode case folding).
 int AnsiCompareText(const std::string& a, const std::string& b);
 bool AnsiSameText(const std::string& a, const std::string& b);
 

@@ -18,9 +18,9 @@ void freeList(LPITEMIDLIST list)
 
 TFflNodeInfo::~TFflNodeInfo()
 {
+    freeList(pidl);
     if (folder)
         folder->Release();
-    freeList(pidl);
 }
 
 TFflItemInfo::~TFflItemInfo()

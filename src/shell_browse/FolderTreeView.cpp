@@ -5,6 +5,7 @@
 #include "ItemIdHelpers.h"
 #include "ShellItems.h"
 #include "ShortcutResolution.h"
+#include "FileOps.h"
 #include "SysUtils.h"
 #include "Unicode.h"
 
@@ -167,7 +168,7 @@ IShellFolder* TFolderTreeView::newShellFolder(TTreeNode* node) const
 void TFolderTreeView::retrieveRootFolders()
 {
     LPITEMIDLIST desktopList = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_DESKTOP, &desktopList)) && FDesktop) {
+    if (FDesktop && SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_DESKTOP, &desktopList))) {
         TTreeNode* top = addNode(nullptr, FDesktop, desktopList);
         if (!top) {
             freeList(desktopList);
@@ -278,7 +279,9 @@ int TFolderTreeView::compareNode(TTreeNode* node1, TTreeNode* node2)
 
 void TFolderTreeView::searchNode(const std::string& path)
 {
-    const std::string expanded = ExpandFileName(path);
+    // Virtual folders are named in the "::{class}" form, which is no file path.
+    const bool virtualName = path.rfind("::", 0) == 0;
+    const std::string expanded = virtualName ? path : ExpandFileName(path);
     const std::u16string wide = toWide(expanded);
     if (wide.empty() || !FDesktop)
         return;
@@ -325,7 +328,9 @@ void TFolderTreeView::searchNode(const std::string& path)
         cursor = nextItemId(cursor);
     }
     freeList(parsed);
-    if (!FIncludeFile && !(attributes & SFGAO_FOLDER) && FFileList) {
+    // Only a file that exists is handed to the list (the parse also accepts
+    // missing components, which are no files).
+    if (!FIncludeFile && !(attributes & SFGAO_FOLDER) && FFileList && FileExists(expanded)) {
         if (FFileList->SelectFile(lastName) && Selected())
             TCustomTreeView::Deselect(Selected());
     }

@@ -43,16 +43,18 @@ void assignMarks(std::initializer_list<TFflIconList*> lists, IShellFolder* folde
 {
     if (attributes & (SFGAO_HIDDEN | SFGAO_GHOSTED))
         icons.ghosted = true;
-    if (attributes & SFGAO_SHARE) {
+    // An overlay whose image could not be had is not shown.
+    auto addOverlay = [&](int n) {
+        bool added = true;
         for (TFflIconList* list : lists)
-            list->addShellOverlay(1, folder, item);
-        icons.overlay = 1;
-    }
-    if (attributes & SFGAO_LINK) {
-        for (TFflIconList* list : lists)
-            list->addShellOverlay(2, folder, item);
-        icons.overlay = 2;
-    }
+            added = list->addShellOverlay(n, folder, item) >= 0 && added;
+        if (added)
+            icons.overlay = n;
+    };
+    if (attributes & SFGAO_SHARE)
+        addOverlay(1);
+    if (attributes & SFGAO_LINK)
+        addOverlay(2);
 }
 
 }  // namespace
