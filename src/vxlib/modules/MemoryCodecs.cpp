@@ -1,5 +1,6 @@
 #include "MemoryCodecs.h"
 
+#include "FlashPixDecoder.h"
 #include "Jpeg2000Decoder.h"
 #include "PcxDecoder.h"
 
@@ -53,9 +54,34 @@ QImage jpeg2000Decode(const unsigned char* data, std::size_t size, int coverWidt
     return Jpeg2000Decode(data, size, coverWidth, coverHeight);
 }
 
+bool flashPixSignature(const unsigned char* data, std::size_t size)
+{
+    // Any compound file (OLE structured storage); the probe tells FlashPix
+    // pictures from other documents.
+    static const unsigned char magic[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    return size >= sizeof magic && std::memcmp(data, magic, sizeof magic) == 0;
+}
+
+bool flashPixProbe(const unsigned char* data, std::size_t size, int* width, int* height)
+{
+    FlashPixInfo info;
+    if (!FlashPixProbe(data, size, &info))
+        return false;
+    *width = info.width;
+    *height = info.height;
+    return true;
+}
+
+QImage flashPixDecode(const unsigned char* data, std::size_t size, int coverWidth, int coverHeight)
+{
+    return FlashPixDecode(data, size, coverWidth, coverHeight);
+}
+
 const MemoryCodec kCodecs[] = {
     {ImageFormat::Pcx, pcxSignature, 128, false, pcxProbe, pcxDecode},
     {ImageFormat::Jpeg2000, jpeg2000Signature, 64 * 1024, true, jpeg2000Probe, jpeg2000Decode},
+    // The storages and streams of a compound file may lie anywhere in it.
+    {ImageFormat::FlashPix, flashPixSignature, 64 * 1024, true, flashPixProbe, flashPixDecode},
 };
 
 }  // namespace

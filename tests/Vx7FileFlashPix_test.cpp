@@ -1,0 +1,157 @@
+// FlashPix pictures through the picture file module, loaded at run time as
+// the program loads it: one page each, a 24-bit raster of the full picture,
+// and the smaller resolution level when the size hint allows it.
+#include "GlobalMemory.h"
+#include "Modules.h"
+#include "TestFiles.h"
+#include "VxApi.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Modules {
+    HMODULE file = LoadLibraryA("Vx7File.DLL");
+    HMODULE com = LoadLibraryA("Vx7Com.DLL");
+    TVXFileType fileType = reinterpret_cast<TVXFileType>(GetProcAddress(file, "VXFileType"));
+    TVXFileLoad fileLoad = reinterpret_cast<TVXFileLoad>(GetProcAddress(file, "VXFileLoad"));
+    TVXFreeMemory freeMemory = reinterpret_cast<TVXFreeMemory>(GetProcAddress(com, "VXFreeMemory"));
+    TVXGetImageType imageType = reinterpret_cast<TVXGetImageType>(GetProcAddress(com, "VXGetImageType"));
+    ~Modules()
+    {
+        FreeLibrary(com);
+        FreeLibrary(file);
+    }
+};
+
+const char* const kSamples[] = {"input_truecolor", "input_256", "input_jpeg", "input_grayscale", "input_bw"};
+
+class Vx7FileFlashPix : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_modules = new Modules; }
+    static void TearDownTestSuite()
+    {
+        delete s_modules;
+        s_modules = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_NE(s_modules->fileType, nullptr) << LastModuleError();
+        ASSERT_NE(s_modules->fileLoad, nullptr);
+        ASSERT_NE(s_modules->freeMemory, nullptr);
+        ASSERT_NE(s_modules->imageType, nullptr);
+        ASSERT_TRUE(m_folder.valid());
+        m_blocks = GlobalBlockCount();
+    }
+
+    // Every handle a test got was released.
+    void TearDown() override { EXPECT_EQ(GlobalBlockCount(), m_blocks); }
+
+    // A sample copied under a name without its extension, so that only the
+    // contents can tell what it is.
+    std::string copy(const std::string& name)
+    {
+        const std::string path = m_folder.file(name + ".picture");
+        testfiles::writeFile(path, testfiles::readFile(std::string(PICTAL_TEST_DATA) + "/fpx/" + name + ".fpx"));
+        return path;
+    }
+
+    // The page count VXFileType reports, or -1 when it refuses the file.
+    int pages(const std::string& file)
+    {
+        std::vector<unsigned char> record(kVxFileRecordSize, 0);
+        const int ok = s_modules->fileType(file.c_str(), 0, record.data());
+        std::int16_t count = 0;
+        std::memcpy(&count, record.data() + kVxFileRecordPageCount, sizeof count);
+        return ok ? count : -1;
+    }
+
+    // The picture VXFileLoad gives (checked to be a 24-bit DIB whose type
+    // record agrees), the handle released; a null image for 0.
+    QImage load(const std::string& file, int width, int height)
+    {
+        VXHANDLE handle = s_modules->fileLoad(file.c_str(), 0, width, height, 0, 0, 0, 0);
+        if (!handle)
+            return {};
+        QImage image;
+        const std::size_t size = GlobalSize(handle);
+        const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(handle));
+        EXPECT_NE(info, nullptr);
+        if (info) {
+            EXPECT_TRUE(DibIsValid(info, size));
+            EXPECT_EQ(info->bmiHeader.biBitCount, 24);
+            const auto* bits = reinterpret_cast<const unsigned char*>(info) + info->bmiHeader.biSize
+                               + DibColorTableSize(info->bmiHeader);
+            image = DibToImage(info, bits).copy();
+            GlobalUnlock(handle);
+        }
+        unsigned char record[kVxTypeRecordSize];
+        EXPECT_NE(s_modules->imageType(handle, record), 0);
+        std::int32_t w = 0, h = 0;
+        std::int16_t kind = 0;
+        std::memcpy(&w, record + kVxTypeRecordWidth, 4);
+        std::memcpy(&h, record + kVxTypeRecordHeight, 4);
+        std::memcpy(&kind, record + kVxTypeRecordKind, 2);
+        EXPECT_EQ(w, image.width());
+        EXPECT_EQ(h, image.height());
+        EXPECT_EQ(kind, kVxKindRaster);
+        s_modules->freeMemory(handle);
+        return image;
+    }
+
+    static Modules* s_modules;
+    testfiles::TempFolder m_folder;
+    std::size_t m_blocks = 0;
+};
+
+Modules* Vx7FileFlashPix::s_modules = nullptr;
+
+TEST_F(Vx7FileFlashPix, EachSampleIsOnePage)
+{
+    for (const char* name : kSamples)
+        EXPECT_EQ(pages(copy(name)), 1) << name;
+}
+
+TEST_F(Vx7FileFlashPix, LoadsTheFullPictureAs24Bits)
+{
+    const QImage reference =
+        QImage(QString(PICTAL_TEST_DATA) + "/fpx/input_truecolor.bmp").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(reference.size(), QSize(70, 46));
+    for (const char* name : kSamples) {
+        const QImage image = load(copy(name), 800, 600);
+        ASSERT_EQ(image.size(), QSize(70, 46)) << name;
+        if (std::string(name) == "input_truecolor") {
+            EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), reference);
+        }
+    }
+}
+
+TEST_F(Vx7FileFlashPix, SmallSizeHintLoadsTheReducedLevel)
+{
+    for (const char* name : kSamples) {
+        const std::string file = copy(name);
+        EXPECT_EQ(load(file, 35, 35).size(), QSize(35, 23)) << name;
+        EXPECT_EQ(load(file, 20, 10).size(), QSize(35, 23)) << name;
+        // The reduced level would not cover a picture fitted into 50 x 40.
+        EXPECT_EQ(load(file, 50, 40).size(), QSize(70, 46)) << name;
+    }
+}
+
+TEST_F(Vx7FileFlashPix, RefusesADamagedPicture)
+{
+    std::string bytes = testfiles::readFile(std::string(PICTAL_TEST_DATA) + "/fpx/input_truecolor.fpx");
+    ASSERT_GT(bytes.size(), 2048u);
+    const std::string path = m_folder.file("cut.fpx");
+    testfiles::writeFile(path, bytes.substr(0, 1536));
+    EXPECT_EQ(pages(path), -1);
+    EXPECT_TRUE(load(path, 0, 0).isNull());
+}
+
+}  // namespace
