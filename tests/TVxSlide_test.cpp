@@ -6,12 +6,14 @@
 #include "Vxdllprocs.h"
 
 #include "GlobalMemory.h"
+#include "MetafileWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QTest>
 
@@ -224,6 +226,54 @@ TEST_F(TVxSlide, LoweredBorderAndLargeImageFitInsideTheDisplayRectangle)
     EXPECT_EQ(at(100, 1), qRgb(0, 0, 0));
     EXPECT_EQ(at(100, 238), qRgb(0xDF, 0xDF, 0xDF));
     EXPECT_EQ(boxOf(slide->surface(), qRgb(0, 0, 255), QRect(0, 0, 320, 240)), QRect(3, 2, 314, 236));
+}
+
+TEST_F(TVxSlide, FlashPixWmfAndEmfFilesAreShownLikeAnyPicture)
+{
+    const QString data = QString(PICTAL_TEST_DATA);
+    ASSERT_TRUE(QFile::copy(data + "/fpx/input_truecolor.fpx", QString::fromStdString(folder.file("a.fpx"))));
+    const QByteArray emf = testmetafiles::emfWith(
+        200, 100, {{testmetafiles::EmfShape::Rectangle, 0, 0, 100, 100, qRgb(255, 0, 0)},
+                   {testmetafiles::EmfShape::Rectangle, 100, 0, 200, 100, qRgb(0, 0, 255)}});
+    writeFile(folder.file("b.emf"), emf.toStdString());
+    ASSERT_TRUE(QFile::copy(data + "/wmf/clock.wmf", QString::fromStdString(folder.file("c.wmf"))));
+    show();
+    ASSERT_TRUE(slide->Open());
+
+    // FlashPix: 70 x 46, centred at its own size, the reference's pixels.
+    ASSERT_TRUE(slide->Start());
+    EXPECT_EQ(slide->ErrorCode(), 0);
+    const QImage reference(data + "/fpx/input_truecolor.bmp");
+    ASSERT_EQ(reference.size(), QSize(70, 46));
+    const int left = (320 - 70) / 2, top = (240 - 46) / 2;
+    int differing = 0;
+    for (int y = 0; y < 46; ++y)
+        for (int x = 0; x < 70; ++x)
+            differing += (at(left + x, top + y) & 0xFFFFFF) != (reference.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(differing, 0);
+
+    // EMF: drawn at its natural 200 x 100 on the slide colour, red then blue.
+    ASSERT_TRUE(slide->GoNext());
+    EXPECT_EQ(slide->ErrorCode(), 0);
+    // The picture's left half is red and its right half blue (a rectangle
+    // drawn without a pen leaves its last column and row out).
+    const QRect red = boxOf(slide->surface(), qRgb(255, 0, 0), QRect(0, 0, 320, 240));
+    EXPECT_EQ(red.topLeft(), QPoint(60, 70));
+    EXPECT_NEAR(red.width(), 99, 1);
+    EXPECT_NEAR(red.height(), 99, 1);
+    const QRect blue = boxOf(slide->surface(), qRgb(0, 0, 255), QRect(0, 0, 320, 240));
+    EXPECT_EQ(blue.topLeft(), QPoint(160, 70));
+    EXPECT_NEAR(blue.width(), 99, 1);
+    EXPECT_EQ(at(5, 120), kBackgroundRgb);
+
+    // WMF: something is drawn inside the display area.
+    ASSERT_TRUE(slide->GoNext());
+    EXPECT_EQ(slide->ErrorCode(), 0);
+    int painted = 0;
+    for (int y = 3; y < 237; y += 3)
+        for (int x = 3; x < 317; x += 3)
+            painted += at(x, y) != kBackgroundRgb;
+    EXPECT_GT(painted, 300);
 }
 
 TEST_F(TVxSlide, SmallImageIsCentredAtItsOwnSize)

@@ -50,6 +50,10 @@ function(pictal_vxmodules_consumers)
       target_include_directories(${consumer} PRIVATE ${vxlib_dir})
     endif()
   endforeach()
+  # Vector pictures are drawn by the metafile helper program beside the modules.
+  if(TARGET pictal-metafile)
+    add_dependencies(Vx7VectCom pictal-metafile)
+  endif()
   # The version tests compare the modules' records with the project's version.
   pictal_version_numbers(version_numbers)
   foreach(consumer test_VersionInfo test_TVxSlideAboutForm)

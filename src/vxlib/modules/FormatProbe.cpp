@@ -1,5 +1,6 @@
 #include "FormatProbe.h"
 
+#include "MetafileProbe.h"
 #include "RasterHandle.h"
 
 #include <QImageReader>
@@ -62,6 +63,19 @@ bool examineInMemory(ImageFile& file, const MemoryCodec& codec, ImageFacts* fact
     return true;
 }
 
+bool examineMetafile(ImageFile& file, ImageFacts* facts)
+{
+    const QByteArray data = file.contents(kMaxMetafileBytes);
+    MetafileInfo info;
+    if (data.isEmpty()
+        || !MetafileProbe(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()), &info))
+        return false;
+    facts->pages = 1;
+    facts->width = info.width;
+    facts->height = info.height;
+    return true;
+}
+
 }  // namespace
 
 QByteArray qtFormatName(ImageFormat format)
@@ -91,6 +105,8 @@ ImageFormat formatFromSignature(const QByteArray& head)
     const auto* bytes = reinterpret_cast<const unsigned char*>(head.constData());
     if (const MemoryCodec* codec = memoryCodecForSignature(bytes, std::size_t(head.size())))
         return codec->format;
+    if (MetafileSignature(bytes, std::size_t(head.size())))
+        return startsWith(head.mid(40), " EMF", 4) ? ImageFormat::Emf : ImageFormat::Wmf;
     return ImageFormat::Unknown;
 }
 
@@ -101,6 +117,8 @@ bool examineImage(ImageFile& file, ImageFacts* facts)
     bool known = false;
     if (found.format == ImageFormat::Unknown)
         known = false;
+    else if (isMetafile(found.format))
+        known = examineMetafile(file, &found);
     else if (const MemoryCodec* codec = memoryCodecFor(found.format))
         known = examineInMemory(file, *codec, &found);
     else

@@ -32,7 +32,7 @@ const MemoryCodec* memoryCodecFor(ImageFormat format);
 const MemoryCodec* memoryCodecForSignature(const unsigned char* data, std::size_t size);
 
 // Bytes of the start of a file that every signature test needs.
-inline constexpr std::size_t kSignatureBytes = 16;
+inline constexpr std::size_t kSignatureBytes = 64;  // EMF's signature lies at 40
 
 // Files read whole into memory for these codecs are refused above this size.
 inline constexpr std::int64_t kMaxMemoryFileBytes = std::int64_t(1) << 30;

@@ -1,5 +1,7 @@
 #include "VectorImage.h"
 
+#include "MetafileProcess.h"
+
 #include <array>
 #include <cstring>
 
@@ -15,9 +17,21 @@ struct RendererEntry {
     VectorRenderer render;
 };
 
-// WMF and EMF renderers come with the readers of those formats; until then no
-// kind is rendered.
-constexpr std::array<RendererEntry, 0> kRenderers{};
+// WMF and EMF are drawn by the helper program, away from this process.
+QImage renderWmf(const unsigned char* data, std::size_t size, int width, int height, QColor background)
+{
+    return renderMetafileInHelper(vectorWmf, data, size, width, height, background);
+}
+
+QImage renderEmf(const unsigned char* data, std::size_t size, int width, int height, QColor background)
+{
+    return renderMetafileInHelper(vectorEmf, data, size, width, height, background);
+}
+
+constexpr std::array<RendererEntry, 2> kRenderers{{
+    {vectorWmf, renderWmf},
+    {vectorEmf, renderEmf},
+}};
 
 }  // namespace
 
@@ -44,6 +58,31 @@ LockedVector::~LockedVector()
 {
     if (m_locked)
         GlobalUnlock(m_handle);
+}
+
+HGLOBAL vectorToHandle(VectorKind kind, int width, int height, const QByteArray& data)
+{
+    if (width <= 0 || height <= 0 || data.isEmpty() || std::size_t(data.size()) > 0xFFFFFFFFu - sizeof(VectorHeader))
+        return nullptr;
+    const std::size_t bytes = sizeof(VectorHeader) + std::size_t(data.size());
+    HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!handle)
+        return nullptr;
+    void* block = GlobalLock(handle);
+    if (!block) {
+        GlobalFree(handle);
+        return nullptr;
+    }
+    VectorHeader header{};
+    std::memcpy(header.magic, kVxVectorMagic, sizeof header.magic);
+    header.kind = kind;
+    header.width = width;
+    header.height = height;
+    header.dataBytes = std::uint32_t(data.size());
+    std::memcpy(block, &header, sizeof header);
+    std::memcpy(static_cast<char*>(block) + sizeof header, data.constData(), std::size_t(data.size()));
+    GlobalUnlock(handle);
+    return handle;
 }
 
 bool hasVectorMagic(HGLOBAL handle)

@@ -7,6 +7,7 @@
 #include "GlobalMemory.h"
 #include "VxApi.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <cstddef>
@@ -43,6 +44,10 @@ private:
     bool m_locked = false;
     const VectorHeader* m_header = nullptr;
 };
+
+// A new vector handle holding a copy of the picture's data; null when it
+// cannot be made.
+HGLOBAL vectorToHandle(VectorKind kind, int width, int height, const QByteArray& data);
 
 // Whether the block starts with kVxVectorMagic (then it is no raster).
 bool hasVectorMagic(HGLOBAL handle);

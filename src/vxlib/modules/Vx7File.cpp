@@ -1,12 +1,14 @@
 // Vx7File: identifying picture files and decoding them into raster handles.
 // Read by Qt's image readers: BMP, JPEG, PNG, GIF, TIFF; by our own decoders:
-// PCX and JPEG 2000. FlashPix, WMF and EMF are not read yet.
+// PCX, JPEG 2000 and FlashPix. WMF and EMF (identified by their headers) are
+// handed out as vector handles, which Vx7VectCom draws.
 #include "FormatProbe.h"
 #include "ImageDecoder.h"
 #include "ImageFile.h"
 #include "ModuleExport.h"
 #include "RasterHandle.h"
 #include "TypeCache.h"
+#include "VectorImage.h"
 #include "VxApi.h"
 
 #include <cstring>
@@ -64,7 +66,8 @@ VX_EXPORT std::int32_t VXFileType(const char* path, std::int16_t page, void* fil
 }
 
 // The raster is 24 bits per pixel whatever the source (paletted and grey
-// pictures included); transparent pixels are composed over white.
+// pictures included); transparent pixels are composed over white. Metafiles
+// come back as vector handles with their natural size.
 VX_EXPORT VXHANDLE VXFileLoad(const char* path, std::int16_t page, std::int32_t width, std::int32_t height,
                               std::int32_t, std::int32_t, std::int32_t, std::int32_t)
 {
@@ -77,6 +80,13 @@ VX_EXPORT VXHANDLE VXFileLoad(const char* path, std::int16_t page, std::int32_t 
         vxmodule::ImageFacts facts;
         if (!vxmodule::examineImage(file, &facts))
             return nullptr;
+        if (vxmodule::isMetafile(facts.format)) {
+            if (page != 0)
+                return nullptr;
+            const auto kind = facts.format == vxmodule::ImageFormat::Wmf ? vxmodule::vectorWmf : vxmodule::vectorEmf;
+            return vxmodule::vectorToHandle(kind, facts.width, facts.height,
+                                            file.contents(vxmodule::kMaxMetafileBytes));
+        }
         const QImage image = vxmodule::decodeImage(file, facts, page, width, height);
         return vxmodule::imageToRaster(image);
     });

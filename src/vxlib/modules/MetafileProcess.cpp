@@ -1,0 +1,218 @@
+#include "MetafileProcess.h"
+
+#include <QDeadlineTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace vxmodule {
+
+namespace {
+
+constexpr const char* kHelperName = "pictal-metafile";
+// The request: kind, width, height, background 0x00RRGGBB; the answer: width, height.
+constexpr std::size_t kRequestBytes = 16;
+constexpr std::size_t kAnswerBytes = 8;
+
+void putInt32(unsigned char* at, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+std::int32_t readInt32(const unsigned char* at)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value |= std::uint32_t(at[i]) << (8 * i);
+    return static_cast<std::int32_t>(value);
+}
+
+// A descriptor closed with its owner.
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+// The child: started, and always reaped (killed first when still running).
+class Child {
+public:
+    ~Child()
+    {
+        if (m_pid <= 0)
+            return;
+        if (!m_exited) {
+            ::kill(m_pid, SIGKILL);
+            int status = 0;
+            while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }
+    }
+    bool start(const std::string& path, int input, int output)
+    {
+        posix_spawn_file_actions_t actions;
+        if (posix_spawn_file_actions_init(&actions) != 0)
+            return false;
+        posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+        const int result = posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (result != 0)
+            m_pid = -1;
+        return result == 0;
+    }
+    // Waits for the exit; true for exit code 0.
+    bool succeeded()
+    {
+        int status = 0;
+        pid_t done;
+        while ((done = ::waitpid(m_pid, &status, 0)) < 0 && errno == EINTR) {
+        }
+        m_exited = done == m_pid;
+        return m_exited && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+private:
+    pid_t m_pid = -1;
+    bool m_exited = false;
+};
+
+}  // namespace
+
+std::string metafileHelperPath()
+{
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&metafileHelperPath), &info) || !info.dli_fname)
+        return {};
+    std::string path = info.dli_fname;
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return kHelperName;
+    return path.substr(0, slash + 1) + kHelperName;
+}
+
+QImage renderMetafileInHelper(int kind, const unsigned char* data, std::size_t size, int width, int height,
+                              QColor background, int timeoutMs)
+{
+    if (!data || size == 0 || width <= 0 || height <= 0)
+        return {};
+    const std::string helper = metafileHelperPath();
+    if (helper.empty() || ::access(helper.c_str(), X_OK) != 0)
+        return {};
+    const std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 4;
+
+    // The request goes through a socket (a send to a helper that has died
+    // then fails instead of raising SIGPIPE); the answer through a pipe.
+    int request[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, request) != 0)
+        return {};
+    Descriptor requestOurs(request[0]);
+    Descriptor requestTheirs(request[1]);
+    int answer[2];
+    if (::pipe2(answer, O_CLOEXEC) != 0)
+        return {};
+    Descriptor answerOurs(answer[0]);
+    Descriptor answerTheirs(answer[1]);
+
+    Child child;
+    if (!child.start(helper, requestTheirs.get(), answerTheirs.get()))
+        return {};
+    requestTheirs.reset();
+    answerTheirs.reset();
+    ::fcntl(requestOurs.get(), F_SETFL, O_NONBLOCK);
+    ::fcntl(answerOurs.get(), F_SETFL, O_NONBLOCK);
+
+    std::vector<unsigned char> outgoing(kRequestBytes);
+    putInt32(outgoing.data(), std::uint32_t(kind));
+    putInt32(outgoing.data() + 4, std::uint32_t(width));
+    putInt32(outgoing.data() + 8, std::uint32_t(height));
+    putInt32(outgoing.data() + 12, std::uint32_t(background.rgb() & 0xFFFFFF));
+    outgoing.insert(outgoing.end(), data, data + size);
+    std::size_t sent = 0;
+
+    const std::size_t expected = kAnswerBytes + pixelBytes;
+    std::vector<unsigned char> incoming;
+    incoming.reserve(expected);
+    unsigned char buffer[64 * 1024];
+    const QDeadlineTimer deadline(timeoutMs);
+    bool answerOpen = true;
+    while (answerOpen) {
+        pollfd fds[2];
+        int count = 0;
+        fds[count++] = {answerOurs.get(), POLLIN, 0};
+        if (requestOurs.get() >= 0)
+            fds[count++] = {requestOurs.get(), POLLOUT, 0};
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0)
+            return {};  // the child is killed on the way out
+        const int ready = ::poll(fds, nfds_t(count), int(std::min<qint64>(left, 1000)));
+        if (ready < 0 && errno != EINTR)
+            return {};
+        if (ready <= 0)
+            continue;
+        if (count == 2 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            const ssize_t wrote = ::send(requestOurs.get(), outgoing.data() + sent, outgoing.size() - sent, MSG_NOSIGNAL);
+            if (wrote > 0)
+                sent += std::size_t(wrote);
+            if ((wrote < 0 && errno != EAGAIN && errno != EINTR) || sent == outgoing.size()) {
+                ::shutdown(requestOurs.get(), SHUT_WR);  // end of input for the helper
+                requestOurs.reset();
+            }
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            const ssize_t got = ::read(answerOurs.get(), buffer, sizeof buffer);
+            if (got > 0) {
+                if (incoming.size() + std::size_t(got) > expected)
+                    return {};  // more than was asked for
+                incoming.insert(incoming.end(), buffer, buffer + got);
+            } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+                answerOpen = false;
+            }
+        }
+    }
+    if (!child.succeeded() || incoming.size() != expected)
+        return {};
+    if (readInt32(incoming.data()) != width || readInt32(incoming.data() + 4) != height)
+        return {};
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    const unsigned char* pixels = incoming.data() + kAnswerBytes;
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, pixels += 4)
+            line[x] = QRgb(readInt32(pixels)) | 0xFF000000u;
+    }
+    return image;
+}
+
+}  // namespace vxmodule

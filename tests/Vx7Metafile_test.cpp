@@ -1,0 +1,244 @@
+// Metafiles through the image library's entry points, as the slide viewer
+// uses them: identified by content, loaded as vector handles with their
+// natural size, drawn by the helper program on a background colour, resized,
+// and refused (never a crash) when damaged or hostile.
+#include "GlobalMemory.h"
+#include "MetafileWriter.h"
+#include "Modules.h"
+#include "RasterHandles.h"
+#include "TestFiles.h"
+#include "VxApi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testmetafiles::EmfShape;
+
+struct Modules {
+    HMODULE file = LoadLibraryA("Vx7File.DLL");
+    HMODULE com = LoadLibraryA("Vx7Com.DLL");
+    HMODULE effect = LoadLibraryA("Vx7Effect.DLL");
+    HMODULE vect = LoadLibraryA("Vx7VectCom.DLL");
+    TVXFileType fileType = reinterpret_cast<TVXFileType>(GetProcAddress(file, "VXFileType"));
+    TVXFileLoad fileLoad = reinterpret_cast<TVXFileLoad>(GetProcAddress(file, "VXFileLoad"));
+    TVXFreeMemory freeMemory = reinterpret_cast<TVXFreeMemory>(GetProcAddress(com, "VXFreeMemory"));
+    TVXGetImageType imageType = reinterpret_cast<TVXGetImageType>(GetProcAddress(com, "VXGetImageType"));
+    TVXResizeEx resize = reinterpret_cast<TVXResizeEx>(GetProcAddress(effect, "VXResizeEx"));
+    TVXVectorToRaster toRaster = reinterpret_cast<TVXVectorToRaster>(GetProcAddress(vect, "VXVectorToRaster"));
+    TVXVectorGdipStart gdipStart = reinterpret_cast<TVXVectorGdipStart>(GetProcAddress(vect, "VXVectorGdipStart"));
+    TVXVectorGdipEnd gdipEnd = reinterpret_cast<TVXVectorGdipEnd>(GetProcAddress(vect, "VXVectorGdipEnd"));
+    ~Modules()
+    {
+        FreeLibrary(vect);
+        FreeLibrary(effect);
+        FreeLibrary(com);
+        FreeLibrary(file);
+    }
+};
+
+struct TypeRecord {
+    int width = 0;
+    int height = 0;
+    int kind = 0;
+};
+
+class Vx7Metafile : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_modules = new Modules; }
+    static void TearDownTestSuite()
+    {
+        delete s_modules;
+        s_modules = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_NE(s_modules->fileType, nullptr) << LastModuleError();
+        ASSERT_NE(s_modules->toRaster, nullptr) << LastModuleError();
+        ASSERT_NE(s_modules->resize, nullptr) << LastModuleError();
+        ASSERT_TRUE(m_folder.valid());
+        m_blocks = GlobalBlockCount();
+    }
+    void TearDown() override { EXPECT_EQ(GlobalBlockCount(), m_blocks); }
+
+    std::string write(const std::string& name, const QByteArray& bytes)
+    {
+        const std::string path = m_folder.file(name);
+        testfiles::writeFile(path, bytes.toStdString());
+        return path;
+    }
+    int pages(const std::string& path)
+    {
+        std::vector<unsigned char> record(kVxFileRecordSize);
+        if (!s_modules->fileType(path.c_str(), 0, record.data()))
+            return 0;
+        std::int16_t count = 0;
+        std::memcpy(&count, record.data() + kVxFileRecordPageCount, sizeof count);
+        return count;
+    }
+    TypeRecord typeOf(VXHANDLE image)
+    {
+        std::vector<unsigned char> record(kVxTypeRecordSize);
+        TypeRecord type;
+        if (!s_modules->imageType(image, record.data()))
+            return type;
+        std::memcpy(&type.width, record.data() + kVxTypeRecordWidth, 4);
+        std::memcpy(&type.height, record.data() + kVxTypeRecordHeight, 4);
+        std::int16_t kind = 0;
+        std::memcpy(&kind, record.data() + kVxTypeRecordKind, 2);
+        type.kind = kind;
+        return type;
+    }
+    // The file drawn at its natural size on the background, or a null image.
+    QImage drawn(const std::string& path, QColor background, TypeRecord* type = nullptr)
+    {
+        VXHANDLE vector = s_modules->fileLoad(path.c_str(), 0, 0, 0, 0, 0, 0, 0);
+        if (!vector)
+            return {};
+        const TypeRecord found = typeOf(vector);
+        if (type)
+            *type = found;
+        VXHANDLE raster = s_modules->toRaster(vector, 24, -1, background.red(), background.green(), background.blue());
+        s_modules->freeMemory(vector);
+        if (!raster)
+            return {};
+        QImage image = testrasters::pictureOf(raster);
+        s_modules->freeMemory(raster);
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+
+    static Modules* s_modules;
+    testfiles::TempFolder m_folder;
+    std::size_t m_blocks = 0;
+};
+
+Modules* Vx7Metafile::s_modules = nullptr;
+
+// Channels within tolerance.
+bool near(QRgb a, QRgb b, int tolerance = 40)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+TEST_F(Vx7Metafile, WrittenEmfIsAVectorDrawnWithItsShapesOnTheBackground)
+{
+    const std::string path =
+        write("shapes.emf", testmetafiles::emfWith(200, 100, {{EmfShape::Rectangle, 10, 10, 90, 90, qRgb(255, 0, 0)},
+                                                              {EmfShape::Ellipse, 110, 10, 190, 90, qRgb(0, 0, 255)}}));
+    EXPECT_EQ(pages(path), 1);
+    TypeRecord type;
+    const QImage image = drawn(path, QColor(0, 255, 0), &type);
+    EXPECT_NE(type.kind, kVxKindRaster);
+    EXPECT_EQ(type.width, 200);
+    EXPECT_EQ(type.height, 100);
+    ASSERT_EQ(image.size(), QSize(200, 100));
+    EXPECT_TRUE(near(image.pixel(50, 50), qRgb(255, 0, 0))) << std::hex << image.pixel(50, 50);
+    EXPECT_TRUE(near(image.pixel(150, 50), qRgb(0, 0, 255))) << std::hex << image.pixel(150, 50);
+    EXPECT_TRUE(near(image.pixel(100, 95), qRgb(0, 255, 0))) << std::hex << image.pixel(100, 95);
+    EXPECT_TRUE(near(image.pixel(112, 12), qRgb(0, 255, 0))) << "outside the ellipse's curve";
+}
+
+TEST_F(Vx7Metafile, SampleWmfFilesDrawAtTheirNaturalSize)
+{
+    const QDir samples(QString(PICTAL_TEST_DATA) + "/wmf");
+    const QStringList files = samples.entryList({"*.wmf"}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        const std::string path = samples.filePath(name).toStdString();
+        EXPECT_EQ(pages(path), 1) << path;
+        TypeRecord type;
+        const QImage image = drawn(path, Qt::white, &type);
+        ASSERT_FALSE(image.isNull()) << path;
+        EXPECT_EQ(image.size(), QSize(type.width, type.height));
+        int painted = 0;
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2)
+                painted += image.pixel(x, y) != qRgb(255, 255, 255);
+        EXPECT_GT(painted, image.width() * image.height() / 40) << path << " is nearly blank";
+    }
+}
+
+TEST_F(Vx7Metafile, VectorPicturesResizeToTheFittedSizeAndTokensComeAndGo)
+{
+    const std::string path = write("box.emf", testmetafiles::emfWith(300, 150, {{EmfShape::Rectangle, 0, 0, 300, 150, qRgb(255, 255, 0)}}));
+    VXHANDLE vector = s_modules->fileLoad(path.c_str(), 0, 0, 0, 0, 0, 0, 0);
+    ASSERT_NE(vector, nullptr);
+    const std::int32_t token = s_modules->gdipStart();
+    EXPECT_NE(token, 0);
+    VXHANDLE raster = s_modules->toRaster(vector, 24, -1, 255, 255, 255);
+    s_modules->gdipEnd(token);
+    EXPECT_EQ(s_modules->toRaster(vector, 8, -1, 255, 255, 255), nullptr);  // 24 bits only
+    s_modules->freeMemory(vector);
+    ASSERT_NE(raster, nullptr);
+    VXHANDLE pair[2] = {raster, nullptr};
+    VXHANDLE resized = nullptr;
+    ASSERT_NE(s_modules->resize(pair, &resized, 100, 50, 0, 0, 0, 0, 0), 0);
+    ASSERT_NE(resized, nullptr);
+    const QImage image = testrasters::pictureOf(resized).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(image.size(), QSize(100, 50));
+    EXPECT_TRUE(near(image.pixel(50, 25), qRgb(255, 255, 0)));
+    for (VXHANDLE left : pair)
+        if (left)
+            s_modules->freeMemory(left);
+    s_modules->freeMemory(resized);
+}
+
+TEST_F(Vx7Metafile, HostileSizesAreCappedAndDamagedFilesNeverTakeTheProgramDown)
+{
+    // A header claiming a picture a million pixels wide.
+    QByteArray huge = testmetafiles::emfWith(1000000, 10, {{EmfShape::Rectangle, 0, 0, 1000000, 10, qRgb(255, 0, 0)}});
+    const std::string hugePath = write("huge.emf", huge);
+    VXHANDLE vector = s_modules->fileLoad(hugePath.c_str(), 0, 0, 0, 0, 0, 0, 0);
+    if (vector) {
+        const TypeRecord type = typeOf(vector);
+        EXPECT_LE(type.width, 8192);
+        EXPECT_LE(type.height, 8192);
+        EXPECT_GE(type.height, 1);
+        s_modules->freeMemory(vector);
+    }
+
+    // Truncated and flipped versions of a good file: refused or drawn.
+    const QByteArray good = testmetafiles::emfWith(64, 64, {{EmfShape::Ellipse, 4, 4, 60, 60, qRgb(0, 255, 0)}});
+    std::vector<QByteArray> damaged;
+    for (int length : {0, 8, 40, 44, 107, 108, 140, int(good.size()) - 21})
+        damaged.push_back(good.left(length));
+    for (int at : {8, 12, 48, 52, 56, 112, 116, 132})
+        for (unsigned char value : {0x00, 0x7F, 0xFF}) {
+            QByteArray copy = good;
+            copy[at] = char(value);
+            copy[at + 1] = char(value);
+            copy[at + 2] = char(value);
+            copy[at + 3] = char(value);
+            damaged.push_back(copy);
+        }
+    // And the damaged metafiles kept beside the project, where they exist.
+    const QDir corrupted("/work/shared/samples/emf-corrupted");
+    for (const QString& name : corrupted.entryList({"*.emf"}, QDir::Files)) {
+        QFile file(corrupted.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            damaged.push_back(file.readAll());
+    }
+    int index = 0;
+    for (const QByteArray& bytes : damaged) {
+        const std::string path = write("damaged" + std::to_string(index++) + ".emf", bytes);
+        pages(path);
+        const QImage image = drawn(path, Qt::white);
+        if (!image.isNull()) {
+            EXPECT_GT(image.width(), 0);
+            EXPECT_LE(image.width(), 8192);
+        }
+    }
+    // A file that is only a header of the other kind is refused.
+    EXPECT_EQ(pages(write("empty.wmf", QByteArray("\xD7\xCD\xC6\x9A", 4))), 0);
+}
+
+}  // namespace
