@@ -607,6 +607,27 @@ TEST(FlashPixDecoder, RefusesInconsistentOrHostileSizes)
     EXPECT_TRUE(decode(huge).isNull());
 }
 
+TEST(FlashPixDecoder, RefusesALongDirectoryBeforeReadingIt)
+{
+    // Tens of thousands of storages chained as siblings: read recursively,
+    // such a directory would exhaust the stack; it is refused at once.
+    std::vector<Entry> entries(1);
+    entries[0].name = "Root Entry";
+    entries[0].type = 5;
+    const int count = 40000;
+    for (int i = 1; i <= count; ++i) {
+        Entry storage;
+        storage.name = "s" + std::to_string(i);
+        storage.type = 1;
+        entries.push_back(storage);
+        entries[0].children.push_back(i);
+    }
+    const Bytes file = compoundFile(entries);
+    FlashPixInfo info;
+    EXPECT_FALSE(FlashPixProbe(bytesOf(file), file.size(), &info));
+    EXPECT_TRUE(decode(file).isNull());
+}
+
 TEST(FlashPixDecoder, TruncatedFilesFailQuietly)
 {
     for (const char* name : kSamples) {

@@ -279,6 +279,22 @@ TEST(MetafileProbe, DamagedInputIsRefusedOrSane)
 
 // ------------------------------------------------------------ render
 
+TEST(MetafileRender, PlaceableWmfFillsItsFrameNotTheDrawnArea)
+{
+    // A small rectangle off-centre in a 200 x 100 frame stays where it is.
+    const Bytes wmf = testmetafiles::placeableWmfWithRectangle(200, 100, 150, 50, 190, 90, qRgb(255, 0, 0));
+    MetafileInfo info;
+    ASSERT_TRUE(MetafileProbe(wmf.data(), wmf.size(), &info));
+    EXPECT_EQ(info.width, 200);
+    EXPECT_EQ(info.height, 100);
+    const QImage image = MetafileRender(MetafileKind::Wmf, wmf.data(), wmf.size(), 200, 100, Qt::white);
+    ASSERT_EQ(image.size(), QSize(200, 100));
+    EXPECT_EQ(image.pixel(170, 70), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(10, 10), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(140, 70), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(170, 40), qRgb(255, 255, 255));
+}
+
 TEST(MetafileRender, WmfSamplesDrawAtTheirNaturalSize)
 {
     for (const std::string& path : wmfSamples()) {

@@ -123,4 +123,43 @@ QByteArray emfWith(int width, int height, const std::vector<EmfShape>& shapes)
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
+Bytes placeableWmfWithRectangle(int width, int height, int left, int top, int right, int bottom, QRgb fill)
+{
+    Bytes records;
+    const auto record = [&records](unsigned function, const std::vector<unsigned>& words) {
+        put32(records, std::uint32_t(3 + words.size()));
+        put16(records, function);
+        for (unsigned word : words)
+            put16(records, word);
+    };
+    const std::uint32_t colour = colorRef(fill);
+    record(0x020B, {0, 0});                                       // META_SETWINDOWORG y, x
+    record(0x020C, {unsigned(height), unsigned(width)});           // META_SETWINDOWEXT y, x
+    record(0x02FC, {0, colour & 0xFFFF, colour >> 16, 0});         // META_CREATEBRUSHINDIRECT, BS_SOLID
+    record(0x012D, {0});                                           // META_SELECTOBJECT
+    record(0x041B, {unsigned(bottom), unsigned(right), unsigned(top), unsigned(left)});  // META_RECTANGLE
+    record(0x0000, {});                                            // META_EOF
+
+    Bytes out;
+    put32(out, 0x9AC6CDD7u);  // placeable key
+    put16(out, 0);
+    for (int v : {0, 0, width, height})
+        put16(out, unsigned(v));
+    put16(out, 96);  // units per inch
+    put32(out, 0);
+    unsigned checksum = 0;
+    for (std::size_t i = 0; i < 20; i += 2)
+        checksum ^= unsigned(out[i]) | unsigned(out[i + 1]) << 8;
+    put16(out, checksum);
+    put16(out, 1);      // memory metafile
+    put16(out, 9);      // header words
+    put16(out, 0x300);  // version
+    put32(out, std::uint32_t((18 + records.size()) / 2));
+    put16(out, 1);  // objects
+    put32(out, 7);  // largest record in words
+    put16(out, 0);
+    out.insert(out.end(), records.begin(), records.end());
+    return out;
+}
+
 }  // namespace testmetafiles

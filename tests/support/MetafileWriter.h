@@ -51,4 +51,9 @@ struct EmfShape {
 // A width x height picture of solid shapes without outlines, drawn in order.
 QByteArray emfWith(int width, int height, const std::vector<EmfShape>& shapes);
 
+// A placeable Windows metafile framed 0,0 to width,height at 96 units per
+// inch (so its natural size is width x height pixels), with one filled
+// rectangle (black outline) from left,top to right,bottom.
+Bytes placeableWmfWithRectangle(int width, int height, int left, int top, int right, int bottom, QRgb fill);
+
 }  // namespace testmetafiles

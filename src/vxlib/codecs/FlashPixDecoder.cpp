@@ -329,9 +329,73 @@ bool rootEntrySound(const unsigned char* data, size_t size)
     return entry[66] == 5 && le32(entry + 68) == kNoEntry && le32(entry + 72) == kNoEntry;
 }
 
+// The directory's sector chain, followed through the allocation table. A
+// FlashPix file has a handful of directory entries; libgsf reads the
+// directory recursively (one call per linked entry) and sorts each storage's
+// children by insertion, so a long directory could exhaust the stack or the
+// time of the viewer. Anything longer than kMaxDirectorySectors, or a chain
+// that leaves the file, is refused before libgsf sees it.
+constexpr int kMaxDirectorySectors = 64;
+constexpr int kMaxDifatSteps = 64;
+
+bool directoryBounded(const unsigned char* data, size_t size)
+{
+    constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
+    constexpr uint32_t kLastRegular = 0xFFFFFFFA;
+    const unsigned shift = unsigned(data[30]) | unsigned(data[31]) << 8;  // 9 or 12, checked by the caller
+    const uint32_t perSector = (uint32_t(1) << shift) / 4;
+    const auto sectorAt = [&](uint32_t id) -> const unsigned char* {
+        if (id > kLastRegular)
+            return nullptr;
+        const uint64_t offset = (uint64_t(id) + 1) << shift;
+        if (offset + (uint64_t(1) << shift) > size)
+            return nullptr;
+        return data + offset;
+    };
+    // The id of allocation-table sector `index`: the first 109 are listed in
+    // the header, the others in the chain of list sectors (127 or 1023 each).
+    const auto tableSector = [&](uint32_t index, uint32_t* id) {
+        if (index < 109) {
+            *id = le32(data + 0x4C + 4 * index);
+            return true;
+        }
+        index -= 109;
+        uint32_t list = le32(data + 0x44);
+        const uint32_t perList = perSector - 1;
+        if (index / perList >= uint32_t(kMaxDifatSteps))
+            return false;
+        for (uint32_t step = 0; step < index / perList; ++step) {
+            const unsigned char* sector = sectorAt(list);
+            if (!sector)
+                return false;
+            list = le32(sector + 4 * perList);
+        }
+        const unsigned char* sector = sectorAt(list);
+        if (!sector)
+            return false;
+        *id = le32(sector + 4 * (index % perList));
+        return true;
+    };
+    uint32_t sector = le32(data + 0x30);
+    for (int count = 0; count < kMaxDirectorySectors; ++count) {
+        if (!sectorAt(sector))
+            return false;
+        uint32_t tableId = 0;
+        if (!tableSector(sector / perSector, &tableId))
+            return false;
+        const unsigned char* table = sectorAt(tableId);
+        if (!table)
+            return false;
+        sector = le32(table + 4 * (sector % perSector));
+        if (sector == kEndOfChain)
+            return true;
+    }
+    return false;
+}
+
 bool open(const unsigned char* data, size_t size, Picture* picture)
 {
-    if (!rootEntrySound(data, size))
+    if (!rootEntrySound(data, size) || !directoryBounded(data, size))
         return false;
     silenceCompoundFileMessages();
     picture->source.reset(gsf_input_memory_new(data, gsf_off_t(size), FALSE));

@@ -178,6 +178,32 @@ bool usableBox(const wmfD_Rect& box)
     return box.BR.x > box.TL.x && box.BR.y > box.TL.y;
 }
 
+// The frame of a placeable metafile in libwmf's device units (points).
+bool placeableFrame(const std::vector<unsigned char>& records, wmfD_Rect* frame)
+{
+    if (records.size() < 22)
+        return false;
+    const unsigned char* h = records.data();
+    const auto u16 = [h](size_t at) { return unsigned(h[at]) | unsigned(h[at + 1]) << 8; };
+    const auto s16 = [&](size_t at) { return int(int16_t(uint16_t(u16(at)))); };
+    if ((u16(0) | u16(2) << 16) != 0x9AC6CDD7u)
+        return false;
+    const unsigned inch = u16(14);
+    if (inch == 0)
+        return false;
+    const float scale = 72.0f / float(inch);
+    const int left = s16(6), top = s16(8), right = s16(10), bottom = s16(12);
+    wmfD_Rect found{};
+    found.TL.x = float(std::min(left, right)) * scale;
+    found.TL.y = float(std::min(top, bottom)) * scale;
+    found.BR.x = float(std::max(left, right)) * scale;
+    found.BR.y = float(std::max(top, bottom)) * scale;
+    if (!usableBox(found))
+        return false;
+    *frame = found;
+    return true;
+}
+
 QImage backgroundOnly(int width, int height, QColor background)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -207,6 +233,13 @@ QImage renderWmf(std::vector<unsigned char>& records, int width, int height, QCo
         return {};
     if (!usableBox(box))  // nothing drawn: the gd device cannot scale an empty box
         return backgroundOnly(width, height, background);
+    // The picture is the placeable header's frame, not the area the drawing
+    // happens to cover: libwmf's device units are points, so the frame is
+    // the header's box in its units per inch times 72. A plain metafile has
+    // no frame; its drawn area stands in for one.
+    wmfD_Rect frame = box;
+    if (placeableFrame(records, &frame))
+        box = frame;
 
     QByteArray png;
     device->type = wmf_gd_png;

@@ -50,6 +50,10 @@ bool limitResources()
     const rlimit cpu{kCpuSeconds, kCpuSeconds + 1};
     if (::setrlimit(RLIMIT_CPU, &cpu) != 0)
         return false;
+    // A picture that crashes a library leaves no core file behind.
+    const rlimit core{0, 0};
+    if (::setrlimit(RLIMIT_CORE, &core) != 0)
+        return false;
     if (!kAddressSanitizer) {
         const rlimit memory{kAddressSpace, kAddressSpace};
         if (::setrlimit(RLIMIT_AS, &memory) != 0)

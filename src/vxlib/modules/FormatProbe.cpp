@@ -105,8 +105,11 @@ ImageFormat formatFromSignature(const QByteArray& head)
     const auto* bytes = reinterpret_cast<const unsigned char*>(head.constData());
     if (const MemoryCodec* codec = memoryCodecForSignature(bytes, std::size_t(head.size())))
         return codec->format;
-    if (MetafileSignature(bytes, std::size_t(head.size())))
-        return startsWith(head.mid(40), " EMF", 4) ? ImageFormat::Emf : ImageFormat::Wmf;
+    if (MetafileSignature(bytes, std::size_t(head.size()))) {
+        // An EMF header record: type 1, then " EMF" at 40.
+        const bool emf = startsWith(head, "\x01\0\0\0", 4) && startsWith(head.mid(40), " EMF", 4);
+        return emf ? ImageFormat::Emf : ImageFormat::Wmf;
+    }
     return ImageFormat::Unknown;
 }
 

@@ -1,5 +1,7 @@
 #include "MetafileProcess.h"
 
+#include "MetafileProbe.h"
+
 #include <QDeadlineTimer>
 
 #include <algorithm>
@@ -26,6 +28,8 @@ constexpr const char* kHelperName = "pictal-metafile";
 // The request: kind, width, height, background 0x00RRGGBB; the answer: width, height.
 constexpr std::size_t kRequestBytes = 16;
 constexpr std::size_t kAnswerBytes = 8;
+// The largest picture asked for (the helper refuses larger ones as well).
+constexpr std::int64_t kMaxPixels = std::int64_t(1) << 26;
 
 void putInt32(unsigned char* at, std::uint32_t value)
 {
@@ -61,18 +65,18 @@ private:
     int m_fd = -1;
 };
 
-// The child: started, and always reaped (killed first when still running).
+// The child process: started, and always reaped before its owner goes (killed
+// first when it has not ended by then). A child that can no longer be waited
+// for is never signalled, so a reused process id is never hit.
 class Child {
 public:
     ~Child()
     {
-        if (m_pid <= 0)
+        if (m_pid <= 0 || m_reaped)
             return;
-        if (!m_exited) {
-            ::kill(m_pid, SIGKILL);
-            int status = 0;
-            while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-            }
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
         }
     }
     bool start(const std::string& path, int input, int output)
@@ -90,20 +94,29 @@ public:
             m_pid = -1;
         return result == 0;
     }
-    // Waits for the exit; true for exit code 0.
-    bool succeeded()
+    // Waits for the exit until the deadline; true for exit code 0.
+    bool succeeded(const QDeadlineTimer& deadline)
     {
-        int status = 0;
-        pid_t done;
-        while ((done = ::waitpid(m_pid, &status, 0)) < 0 && errno == EINTR) {
+        for (;;) {
+            int status = 0;
+            const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+            if (done == m_pid) {
+                m_reaped = true;
+                return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            }
+            if (done < 0 && errno != EINTR) {
+                m_reaped = true;  // someone else reaped it: nothing left to wait for
+                return false;
+            }
+            if (deadline.hasExpired())
+                return false;  // killed by the destructor
+            ::usleep(1000);
         }
-        m_exited = done == m_pid;
-        return m_exited && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
 
 private:
     pid_t m_pid = -1;
-    bool m_exited = false;
+    bool m_reaped = false;
 };
 
 }  // namespace
@@ -123,12 +136,18 @@ std::string metafileHelperPath()
 QImage renderMetafileInHelper(int kind, const unsigned char* data, std::size_t size, int width, int height,
                               QColor background, int timeoutMs)
 {
-    if (!data || size == 0 || width <= 0 || height <= 0)
+    return renderMetafileWith(metafileHelperPath(), kind, data, size, width, height, background, timeoutMs);
+}
+
+QImage renderMetafileWith(const std::string& helper, int kind, const unsigned char* data, std::size_t size,
+                          int width, int height, QColor background, int timeoutMs)
+{
+    if (!data || size == 0 || width <= 0 || height <= 0 || width > kMaxMetafileSide || height > kMaxMetafileSide
+        || std::int64_t(width) * height > kMaxPixels)
         return {};
-    const std::string helper = metafileHelperPath();
     if (helper.empty() || ::access(helper.c_str(), X_OK) != 0)
         return {};
-    const std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 4;
+    const QDeadlineTimer deadline(timeoutMs);
 
     // The request goes through a socket (a send to a helper that has died
     // then fails instead of raising SIGPIPE); the answer through a pipe.
@@ -159,22 +178,24 @@ QImage renderMetafileInHelper(int kind, const unsigned char* data, std::size_t s
     outgoing.insert(outgoing.end(), data, data + size);
     std::size_t sent = 0;
 
-    const std::size_t expected = kAnswerBytes + pixelBytes;
-    std::vector<unsigned char> incoming;
-    incoming.reserve(expected);
-    unsigned char buffer[64 * 1024];
-    const QDeadlineTimer deadline(timeoutMs);
+    // The answer: its 8-byte header, checked before the picture is made; then
+    // the pixels straight into the picture (4-byte pixels: rows have no padding).
+    unsigned char header[kAnswerBytes];
+    std::size_t headerRead = 0;
+    QImage image;
+    std::size_t pixelsRead = 0;
+    const std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 4;
     bool answerOpen = true;
     while (answerOpen) {
         pollfd fds[2];
-        int count = 0;
+        nfds_t count = 0;
         fds[count++] = {answerOurs.get(), POLLIN, 0};
         if (requestOurs.get() >= 0)
             fds[count++] = {requestOurs.get(), POLLOUT, 0};
         const qint64 left = deadline.remainingTime();
-        if (left <= 0)
+        if (left == 0)
             return {};  // the child is killed on the way out
-        const int ready = ::poll(fds, nfds_t(count), int(std::min<qint64>(left, 1000)));
+        const int ready = ::poll(fds, count, int(std::min<qint64>(left < 0 ? 1000 : left, 1000)));
         if (ready < 0 && errno != EINTR)
             return {};
         if (ready <= 0)
@@ -188,29 +209,48 @@ QImage renderMetafileInHelper(int kind, const unsigned char* data, std::size_t s
                 requestOurs.reset();
             }
         }
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-            const ssize_t got = ::read(answerOurs.get(), buffer, sizeof buffer);
-            if (got > 0) {
-                if (incoming.size() + std::size_t(got) > expected)
-                    return {};  // more than was asked for
-                incoming.insert(incoming.end(), buffer, buffer + got);
-            } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
-                answerOpen = false;
+        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        unsigned char* target;
+        std::size_t room;
+        if (headerRead < kAnswerBytes) {
+            target = header + headerRead;
+            room = kAnswerBytes - headerRead;
+        } else {
+            target = image.bits() + pixelsRead;
+            room = pixelBytes - pixelsRead;
+            if (room == 0) {  // anything more is more than was asked for
+                unsigned char extra;
+                const ssize_t got = ::read(answerOurs.get(), &extra, 1);
+                if (got > 0)
+                    return {};
+                if (got == 0 || (errno != EAGAIN && errno != EINTR))
+                    answerOpen = false;
+                continue;
             }
         }
+        const ssize_t got = ::read(answerOurs.get(), target, room);
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
+            answerOpen = false;
+        } else if (got > 0 && headerRead < kAnswerBytes) {
+            headerRead += std::size_t(got);
+            if (headerRead == kAnswerBytes) {
+                if (readInt32(header) != width || readInt32(header + 4) != height)
+                    return {};
+                image = QImage(width, height, QImage::Format_RGB32);
+                if (image.isNull() || std::size_t(image.sizeInBytes()) != pixelBytes)
+                    return {};
+            }
+        } else if (got > 0) {
+            pixelsRead += std::size_t(got);
+        }
     }
-    if (!child.succeeded() || incoming.size() != expected)
+    if (!child.succeeded(deadline) || headerRead != kAnswerBytes || pixelsRead != pixelBytes)
         return {};
-    if (readInt32(incoming.data()) != width || readInt32(incoming.data() + 4) != height)
-        return {};
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull())
-        return {};
-    const unsigned char* pixels = incoming.data() + kAnswerBytes;
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x, pixels += 4)
-            line[x] = QRgb(readInt32(pixels)) | 0xFF000000u;
+        for (int x = 0; x < width; ++x)
+            line[x] |= 0xFF000000u;
     }
     return image;
 }
