@@ -5,6 +5,7 @@
 #include "Modules.h"
 #include "TestFiles.h"
 #include "VxApi.h"
+#include "VxModules.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -16,19 +17,7 @@
 
 namespace {
 
-struct Modules {
-    HMODULE file = LoadLibraryA("Vx7File.DLL");
-    HMODULE com = LoadLibraryA("Vx7Com.DLL");
-    TVXFileType fileType = reinterpret_cast<TVXFileType>(GetProcAddress(file, "VXFileType"));
-    TVXFileLoad fileLoad = reinterpret_cast<TVXFileLoad>(GetProcAddress(file, "VXFileLoad"));
-    TVXFreeMemory freeMemory = reinterpret_cast<TVXFreeMemory>(GetProcAddress(com, "VXFreeMemory"));
-    TVXGetImageType imageType = reinterpret_cast<TVXGetImageType>(GetProcAddress(com, "VXGetImageType"));
-    ~Modules()
-    {
-        FreeLibrary(com);
-        FreeLibrary(file);
-    }
-};
+using Modules = vxtest::VxModules;
 
 const char* const kSamples[] = {"input_truecolor", "input_256", "input_jpeg", "input_grayscale", "input_bw"};
 
@@ -64,14 +53,7 @@ protected:
     }
 
     // The page count VXFileType reports, or -1 when it refuses the file.
-    int pages(const std::string& file)
-    {
-        std::vector<unsigned char> record(kVxFileRecordSize, 0);
-        const int ok = s_modules->fileType(file.c_str(), 0, record.data());
-        std::int16_t count = 0;
-        std::memcpy(&count, record.data() + kVxFileRecordPageCount, sizeof count);
-        return ok ? count : -1;
-    }
+    int pages(const std::string& file) { return vxtest::pageCount(*s_modules, file); }
 
     // The picture VXFileLoad gives (checked to be a 24-bit DIB whose type
     // record agrees), the handle released; a null image for 0.
@@ -92,16 +74,10 @@ protected:
             image = DibToImage(info, bits).copy();
             GlobalUnlock(handle);
         }
-        unsigned char record[kVxTypeRecordSize];
-        EXPECT_NE(s_modules->imageType(handle, record), 0);
-        std::int32_t w = 0, h = 0;
-        std::int16_t kind = 0;
-        std::memcpy(&w, record + kVxTypeRecordWidth, 4);
-        std::memcpy(&h, record + kVxTypeRecordHeight, 4);
-        std::memcpy(&kind, record + kVxTypeRecordKind, 2);
-        EXPECT_EQ(w, image.width());
-        EXPECT_EQ(h, image.height());
-        EXPECT_EQ(kind, kVxKindRaster);
+        const vxtest::TypeRecord type = vxtest::typeOf(*s_modules, handle);
+        EXPECT_EQ(type.width, image.width());
+        EXPECT_EQ(type.height, image.height());
+        EXPECT_EQ(type.kind, kVxKindRaster);
         s_modules->freeMemory(handle);
         return image;
     }

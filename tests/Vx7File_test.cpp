@@ -6,6 +6,7 @@
 #include "Modules.h"
 #include "TestFiles.h"
 #include "VxApi.h"
+#include "VxModules.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -25,19 +26,7 @@ namespace {
 // ---------------------------------------------------------------------------
 // The modules
 
-struct Modules {
-    HMODULE file = LoadLibraryA("Vx7File.DLL");
-    HMODULE com = LoadLibraryA("Vx7Com.DLL");
-    TVXFileType fileType = reinterpret_cast<TVXFileType>(GetProcAddress(file, "VXFileType"));
-    TVXFileLoad fileLoad = reinterpret_cast<TVXFileLoad>(GetProcAddress(file, "VXFileLoad"));
-    TVXFreeMemory freeMemory = reinterpret_cast<TVXFreeMemory>(GetProcAddress(com, "VXFreeMemory"));
-    TVXGetImageType imageType = reinterpret_cast<TVXGetImageType>(GetProcAddress(com, "VXGetImageType"));
-    ~Modules()
-    {
-        FreeLibrary(com);
-        FreeLibrary(file);
-    }
-};
+using Modules = vxtest::VxModules;
 
 class Vx7File : public ::testing::Test {
 protected:

@@ -4,10 +4,10 @@
 // and refused (never a crash) when damaged or hostile.
 #include "GlobalMemory.h"
 #include "MetafileWriter.h"
-#include "Modules.h"
 #include "RasterHandles.h"
 #include "TestFiles.h"
 #include "VxApi.h"
+#include "VxModules.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,33 +24,8 @@ namespace {
 
 using testmetafiles::EmfShape;
 
-struct Modules {
-    HMODULE file = LoadLibraryA("Vx7File.DLL");
-    HMODULE com = LoadLibraryA("Vx7Com.DLL");
-    HMODULE effect = LoadLibraryA("Vx7Effect.DLL");
-    HMODULE vect = LoadLibraryA("Vx7VectCom.DLL");
-    TVXFileType fileType = reinterpret_cast<TVXFileType>(GetProcAddress(file, "VXFileType"));
-    TVXFileLoad fileLoad = reinterpret_cast<TVXFileLoad>(GetProcAddress(file, "VXFileLoad"));
-    TVXFreeMemory freeMemory = reinterpret_cast<TVXFreeMemory>(GetProcAddress(com, "VXFreeMemory"));
-    TVXGetImageType imageType = reinterpret_cast<TVXGetImageType>(GetProcAddress(com, "VXGetImageType"));
-    TVXResizeEx resize = reinterpret_cast<TVXResizeEx>(GetProcAddress(effect, "VXResizeEx"));
-    TVXVectorToRaster toRaster = reinterpret_cast<TVXVectorToRaster>(GetProcAddress(vect, "VXVectorToRaster"));
-    TVXVectorGdipStart gdipStart = reinterpret_cast<TVXVectorGdipStart>(GetProcAddress(vect, "VXVectorGdipStart"));
-    TVXVectorGdipEnd gdipEnd = reinterpret_cast<TVXVectorGdipEnd>(GetProcAddress(vect, "VXVectorGdipEnd"));
-    ~Modules()
-    {
-        FreeLibrary(vect);
-        FreeLibrary(effect);
-        FreeLibrary(com);
-        FreeLibrary(file);
-    }
-};
-
-struct TypeRecord {
-    int width = 0;
-    int height = 0;
-    int kind = 0;
-};
+using vxtest::TypeRecord;
+using Modules = vxtest::VxModules;
 
 class Vx7Metafile : public ::testing::Test {
 protected:
@@ -75,28 +51,9 @@ protected:
         testfiles::writeFile(path, bytes.toStdString());
         return path;
     }
-    int pages(const std::string& path)
-    {
-        std::vector<unsigned char> record(kVxFileRecordSize);
-        if (!s_modules->fileType(path.c_str(), 0, record.data()))
-            return 0;
-        std::int16_t count = 0;
-        std::memcpy(&count, record.data() + kVxFileRecordPageCount, sizeof count);
-        return count;
-    }
-    TypeRecord typeOf(VXHANDLE image)
-    {
-        std::vector<unsigned char> record(kVxTypeRecordSize);
-        TypeRecord type;
-        if (!s_modules->imageType(image, record.data()))
-            return type;
-        std::memcpy(&type.width, record.data() + kVxTypeRecordWidth, 4);
-        std::memcpy(&type.height, record.data() + kVxTypeRecordHeight, 4);
-        std::int16_t kind = 0;
-        std::memcpy(&kind, record.data() + kVxTypeRecordKind, 2);
-        type.kind = kind;
-        return type;
-    }
+    int pages(const std::string& path) { return std::max(vxtest::pageCount(*s_modules, path), 0); }
+    TypeRecord typeOf(VXHANDLE image) { return vxtest::typeOf(*s_modules, image); }
+
     // The file drawn at its natural size on the background, or a null image.
     QImage drawn(const std::string& path, QColor background, TypeRecord* type = nullptr)
     {

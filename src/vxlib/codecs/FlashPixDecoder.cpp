@@ -1,5 +1,7 @@
 #include "FlashPixDecoder.h"
 
+#include "LittleEndian.h"
+
 #include <gsf/gsf-infile-impl.h>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -69,11 +71,6 @@ const char kStoreName[] = "Data Object Store 000001";
 const char kContentsName[] = "\005Image Contents";
 const char kHeaderName[] = "Subimage 0000 Header";
 const char kDataName[] = "Subimage 0000 Data";
-
-uint32_t le32(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 bool flashPixClass(const unsigned char id[16])
 {
@@ -158,22 +155,22 @@ public:
     {
         m_bytes = std::move(bytes);
         const size_t n = m_bytes.size();
-        if (n < 48 || m_bytes[0] != 0xFE || m_bytes[1] != 0xFF || le32(&m_bytes[24]) < 1)
+        if (n < 48 || m_bytes[0] != 0xFE || m_bytes[1] != 0xFF || readU32Le(&m_bytes[24]) < 1)
             return false;
         if (std::memcmp(&m_bytes[28], format, 16) != 0)
             return false;
-        const uint64_t section = le32(&m_bytes[44]);
+        const uint64_t section = readU32Le(&m_bytes[44]);
         if (section + 8 > n)
             return false;
-        const uint64_t sectionSize = std::min<uint64_t>(le32(&m_bytes[section]), n - section);
-        const uint64_t count = le32(&m_bytes[section + 4]);
+        const uint64_t sectionSize = std::min<uint64_t>(readU32Le(&m_bytes[section]), n - section);
+        const uint64_t count = readU32Le(&m_bytes[section + 4]);
         if (count > (sectionSize - std::min<uint64_t>(sectionSize, 8)) / 8)
             return false;
         for (uint64_t i = 0; i < count; ++i) {
             const unsigned char* entry = &m_bytes[section + 8 + 8 * i];
-            const uint64_t at = section + le32(entry + 4);
+            const uint64_t at = section + readU32Le(entry + 4);
             if (at + 4 <= section + sectionSize)
-                m_values[le32(entry)] = {size_t(at), size_t(section + sectionSize)};
+                m_values[readU32Le(entry)] = {size_t(at), size_t(section + sectionSize)};
         }
         return true;
     }
@@ -184,10 +181,10 @@ public:
         if (it == m_values.end() || it->second.first + 8 > it->second.second)
             return false;
         const unsigned char* p = &m_bytes[it->second.first];
-        const uint32_t type = le32(p);
+        const uint32_t type = readU32Le(p);
         if (type != kVtUi4 && type != kVtI4)
             return false;
-        *value = le32(p + 4);
+        *value = readU32Le(p + 4);
         return true;
     }
 
@@ -198,9 +195,9 @@ public:
         if (it == m_values.end() || it->second.first + 8 > it->second.second)
             return nullptr;
         const unsigned char* p = &m_bytes[it->second.first];
-        if (le32(p) != kVtBlob)
+        if (readU32Le(p) != kVtBlob)
             return nullptr;
-        const uint64_t n = le32(p + 4);
+        const uint64_t n = readU32Le(p + 4);
         if (it->second.first + 8 + n > it->second.second)
             return nullptr;
         *length = size_t(n);
@@ -228,12 +225,12 @@ bool parseColor(const unsigned char* blob, size_t length, ChannelLayout* layout)
 {
     if (!blob || length < 8)
         return false;
-    const uint32_t channels = le32(blob + 4);
+    const uint32_t channels = readU32Le(blob + 4);
     if (channels < 1 || channels > kMaxChannels || length < 8 + 4 * size_t(channels))
         return false;
     std::array<uint32_t, kMaxChannels> desc{};
     for (uint32_t c = 0; c < channels; ++c)
-        desc[c] = le32(blob + 8 + 4 * c);
+        desc[c] = readU32Le(blob + 8 + 4 * c);
     const bool opacity = (desc[channels - 1] & 0x7FFF) == kOpacityColor;
     const uint32_t colours = channels - (opacity ? 1 : 0);
     if (colours != 1 && colours != 3)
@@ -277,9 +274,9 @@ bool parseSubimageHeader(const Bytes& header, Level* level)
     if (header.size() < kStreamPrefix + 36)
         return false;
     const unsigned char* p = header.data() + kStreamPrefix;
-    const uint32_t width = le32(p + 4), height = le32(p + 8), count = le32(p + 12);
-    const uint32_t tileWidth = le32(p + 16), tileHeight = le32(p + 20), channels = le32(p + 24);
-    const uint64_t table = le32(p + 28), entryLength = le32(p + 32);
+    const uint32_t width = readU32Le(p + 4), height = readU32Le(p + 8), count = readU32Le(p + 12);
+    const uint32_t tileWidth = readU32Le(p + 16), tileHeight = readU32Le(p + 20), channels = readU32Le(p + 24);
+    const uint64_t table = readU32Le(p + 28), entryLength = readU32Le(p + 32);
     if (int64_t(width) != level->width || int64_t(height) != level->height)
         return false;
     if (tileWidth != kTileSide || tileHeight != kTileSide || int64_t(channels) != level->layout.channels)
@@ -294,7 +291,7 @@ bool parseSubimageHeader(const Bytes& header, Level* level)
     level->tiles.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
         const unsigned char* e = p + table + entryLength * i;
-        level->tiles[i] = {le32(e), le32(e + 4), le32(e + 8), le32(e + 12)};
+        level->tiles[i] = {readU32Le(e), readU32Le(e + 4), readU32Le(e + 8), readU32Le(e + 12)};
     }
     return true;
 }
@@ -321,12 +318,12 @@ bool rootEntrySound(const unsigned char* data, size_t size)
     const unsigned shift = unsigned(data[30]) | unsigned(data[31]) << 8;
     if (shift != 9 && shift != 12)
         return false;
-    const uint64_t root = (uint64_t(le32(data + 48)) + 1) << shift;
+    const uint64_t root = (uint64_t(readU32Le(data + 48)) + 1) << shift;
     if (root + 128 > size)
         return false;
     const unsigned char* entry = data + root;
     constexpr uint32_t kNoEntry = 0xFFFFFFFF;
-    return entry[66] == 5 && le32(entry + 68) == kNoEntry && le32(entry + 72) == kNoEntry;
+    return entry[66] == 5 && readU32Le(entry + 68) == kNoEntry && readU32Le(entry + 72) == kNoEntry;
 }
 
 // The directory's sector chain, followed through the allocation table. A
@@ -356,11 +353,11 @@ bool directoryBounded(const unsigned char* data, size_t size)
     // the header, the others in the chain of list sectors (127 or 1023 each).
     const auto tableSector = [&](uint32_t index, uint32_t* id) {
         if (index < 109) {
-            *id = le32(data + 0x4C + 4 * index);
+            *id = readU32Le(data + 0x4C + 4 * index);
             return true;
         }
         index -= 109;
-        uint32_t list = le32(data + 0x44);
+        uint32_t list = readU32Le(data + 0x44);
         const uint32_t perList = perSector - 1;
         if (index / perList >= uint32_t(kMaxDifatSteps))
             return false;
@@ -368,15 +365,15 @@ bool directoryBounded(const unsigned char* data, size_t size)
             const unsigned char* sector = sectorAt(list);
             if (!sector)
                 return false;
-            list = le32(sector + 4 * perList);
+            list = readU32Le(sector + 4 * perList);
         }
         const unsigned char* sector = sectorAt(list);
         if (!sector)
             return false;
-        *id = le32(sector + 4 * (index % perList));
+        *id = readU32Le(sector + 4 * (index % perList));
         return true;
     };
-    uint32_t sector = le32(data + 0x30);
+    uint32_t sector = readU32Le(data + 0x30);
     for (int count = 0; count < kMaxDirectorySectors; ++count) {
         if (!sectorAt(sector))
             return false;
@@ -386,7 +383,7 @@ bool directoryBounded(const unsigned char* data, size_t size)
         const unsigned char* table = sectorAt(tableId);
         if (!table)
             return false;
-        sector = le32(table + 4 * (sector % perSector));
+        sector = readU32Le(table + 4 * (sector % perSector));
         if (sector == kEndOfChain)
             return true;
     }

@@ -1,5 +1,7 @@
 #include "MetafileProbe.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -23,13 +25,8 @@ constexpr uint32_t kEmfSignature = 0x464D4520u;  // " EMF"
 constexpr size_t kEmfHeaderMin = 88;              // the header record without its extensions
 constexpr size_t kEmfEofSize = 20;
 
-unsigned readU16(const unsigned char* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
-int readS16(const unsigned char* p) { return int(int16_t(uint16_t(readU16(p)))); }
-uint32_t readU32(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-int64_t readS32(const unsigned char* p) { return int64_t(int32_t(readU32(p))); }
+// Wide enough that differences and products of two values cannot overflow.
+int64_t readS32(const unsigned char* p) { return int64_t(readS32Le(p)); }
 
 void putU32(unsigned char* p, uint32_t v)
 {
@@ -41,22 +38,22 @@ void putU32(unsigned char* p, uint32_t v)
 
 bool placeableKey(const unsigned char* data, size_t size)
 {
-    return size >= 4 && readU32(data) == kPlaceableKey;
+    return size >= 4 && readU32Le(data) == kPlaceableKey;
 }
 
 bool plainWmfHeader(const unsigned char* data, size_t size)
 {
     if (size < kWmfHeaderSize)
         return false;
-    const unsigned type = readU16(data);
-    const unsigned headerWords = readU16(data + 2);
-    const unsigned version = readU16(data + 4);
+    const unsigned type = readU16Le(data);
+    const unsigned headerWords = readU16Le(data + 2);
+    const unsigned version = readU16Le(data + 4);
     return (type == 1 || type == 2) && headerWords == 9 && (version == 0x0100 || version == 0x0300);
 }
 
 bool emfHeader(const unsigned char* data, size_t size)
 {
-    return size >= 44 && readU32(data) == kEmfHeaderType && readU32(data + 40) == kEmfSignature;
+    return size >= 44 && readU32Le(data) == kEmfHeaderType && readU32Le(data + 40) == kEmfSignature;
 }
 
 // Offset of the standard WMF header: after the placeable header when there
@@ -78,8 +75,8 @@ std::pair<size_t, bool> walkWmfRecords(const unsigned char* data, size_t size, s
 {
     size_t at = headerAt + kWmfHeaderSize;
     while (size - at >= kWmfRecordMin) {
-        const uint32_t words = readU32(data + at);
-        const unsigned function = readU16(data + at + 4);
+        const uint32_t words = readU32Le(data + at);
+        const unsigned function = readU16Le(data + at + 4);
         if (words < 3 || words > (size - at) / 2)
             return {at, false};
         visit(at, words, function);
@@ -95,8 +92,8 @@ std::pair<size_t, bool> walkEmfRecords(const unsigned char* data, size_t size, V
 {
     size_t at = 0;
     while (size - at >= 8) {
-        const uint32_t type = readU32(data + at);
-        const uint32_t bytes = readU32(data + at + 4);
+        const uint32_t type = readU32Le(data + at);
+        const uint32_t bytes = readU32Le(data + at + 4);
         if (bytes < 8 || bytes % 4 != 0 || bytes > size - at)
             return {at, false};
         visit(at, type, bytes);
@@ -125,11 +122,11 @@ bool naturalSize(double width, double height, MetafileInfo* info)
 
 bool probePlaceable(const unsigned char* data, MetafileInfo* info)
 {
-    const int left = readS16(data + 6);
-    const int top = readS16(data + 8);
-    const int right = readS16(data + 10);
-    const int bottom = readS16(data + 12);
-    const unsigned unitsPerInch = readU16(data + 14);
+    const int left = readS16Le(data + 6);
+    const int top = readS16Le(data + 8);
+    const int right = readS16Le(data + 10);
+    const int bottom = readS16Le(data + 12);
+    const unsigned unitsPerInch = readU16Le(data + 14);
     if (unitsPerInch == 0 || right == left || bottom == top)
         return false;
     const double scale = 96.0 / unitsPerInch;
@@ -159,15 +156,15 @@ bool probePlainWmf(const unsigned char* data, size_t size, size_t headerAt, Meta
     walkWmfRecords(data, size, headerAt, [&](size_t at, uint32_t words, unsigned function) {
         const unsigned char* params = data + at + kWmfRecordMin;
         if (function == kWmfSetMapMode && words >= 4 && !haveMapMode) {
-            mapMode = readU16(params);
+            mapMode = readU16Le(params);
             haveMapMode = true;
         } else if (function == kWmfSetWindowExt && words >= 5 && !haveWindow) {
-            windowY = readS16(params);
-            windowX = readS16(params + 2);
+            windowY = readS16Le(params);
+            windowX = readS16Le(params + 2);
             haveWindow = windowX != 0 && windowY != 0;
         } else if (function == kWmfSetViewportExt && words >= 5 && !haveViewport) {
-            viewportY = readS16(params);
-            viewportX = readS16(params + 2);
+            viewportY = readS16Le(params);
+            viewportX = readS16Le(params + 2);
             haveViewport = viewportX != 0 && viewportY != 0;
         }
     });
@@ -185,7 +182,7 @@ bool probeEmf(const unsigned char* data, size_t size, MetafileInfo* info)
 {
     if (size < kEmfHeaderMin)
         return false;
-    const uint32_t headerBytes = readU32(data + 4);
+    const uint32_t headerBytes = readU32Le(data + 4);
     if (headerBytes < kEmfHeaderMin || headerBytes % 4 != 0 || headerBytes > size)
         return false;
     const int64_t frameWidth = readS32(data + 32) - readS32(data + 24);

@@ -11,6 +11,8 @@
 //   Debian, and libwmf does not read EMF.
 #include "MetafileRender.h"
 
+#include "LittleEndian.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
@@ -184,15 +186,13 @@ bool placeableFrame(const std::vector<unsigned char>& records, wmfD_Rect* frame)
     if (records.size() < 22)
         return false;
     const unsigned char* h = records.data();
-    const auto u16 = [h](size_t at) { return unsigned(h[at]) | unsigned(h[at + 1]) << 8; };
-    const auto s16 = [&](size_t at) { return int(int16_t(uint16_t(u16(at)))); };
-    if ((u16(0) | u16(2) << 16) != 0x9AC6CDD7u)
+    if (readU32Le(h) != 0x9AC6CDD7u)
         return false;
-    const unsigned inch = u16(14);
+    const unsigned inch = readU16Le(h + 14);
     if (inch == 0)
         return false;
     const float scale = 72.0f / float(inch);
-    const int left = s16(6), top = s16(8), right = s16(10), bottom = s16(12);
+    const int left = readS16Le(h + 6), top = readS16Le(h + 8), right = readS16Le(h + 10), bottom = readS16Le(h + 12);
     wmfD_Rect found{};
     found.TL.x = float(std::min(left, right)) * scale;
     found.TL.y = float(std::min(top, bottom)) * scale;
@@ -266,11 +266,6 @@ QImage renderWmf(std::vector<unsigned char>& records, int width, int height, QCo
 
 // ---------------------------------------------------------------- EMF
 
-int32_t readS32(const unsigned char* p)
-{
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
-
 // libemf2svg draws in the reference device's pixels, shifted so that the
 // header's bounds start at 0,0. The picture is the frame (0.01 mm), which
 // the header's device size in pixels and millimetres turn into those
@@ -278,11 +273,11 @@ int32_t readS32(const unsigned char* p)
 bool emfFrameInSvg(const std::vector<unsigned char>& records, QRectF* frame)
 {
     const unsigned char* h = records.data();
-    const double boundsLeft = readS32(h + 8), boundsTop = readS32(h + 12);
-    const double frameLeft = readS32(h + 24), frameTop = readS32(h + 28);
-    const double frameRight = readS32(h + 32), frameBottom = readS32(h + 36);
-    const double devicePixelsX = readS32(h + 72), devicePixelsY = readS32(h + 76);
-    const double deviceMmX = readS32(h + 80), deviceMmY = readS32(h + 84);
+    const double boundsLeft = readS32Le(h + 8), boundsTop = readS32Le(h + 12);
+    const double frameLeft = readS32Le(h + 24), frameTop = readS32Le(h + 28);
+    const double frameRight = readS32Le(h + 32), frameBottom = readS32Le(h + 36);
+    const double devicePixelsX = readS32Le(h + 72), devicePixelsY = readS32Le(h + 76);
+    const double deviceMmX = readS32Le(h + 80), deviceMmY = readS32Le(h + 84);
     if (devicePixelsX <= 0 || devicePixelsY <= 0 || deviceMmX <= 0 || deviceMmY <= 0)
         return false;
     if (frameRight <= frameLeft || frameBottom <= frameTop)

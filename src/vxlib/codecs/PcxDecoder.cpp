@@ -1,5 +1,7 @@
 #include "PcxDecoder.h"
 
+#include "LittleEndian.h"
+
 #include <QColor>
 #include <algorithm>
 #include <cstdint>
@@ -13,7 +15,6 @@ constexpr uint64_t kMaxPixels = uint64_t(1) << 28;
 // The 256-colour palette: a 0x0C marker and 768 bytes at the end of the file.
 constexpr size_t kTailPaletteSize = 1 + 768;
 
-unsigned readU16(const unsigned char* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
 
 bool supportedLayout(int bitsPerPixel, int planes)
 {
@@ -164,15 +165,15 @@ bool PcxProbe(const unsigned char* data, size_t size, PcxInfo* info)
     if (!supportedLayout(bitsPerPixel, planes))
         return false;
 
-    const unsigned xMin = readU16(data + 4), yMin = readU16(data + 6);
-    const unsigned xMax = readU16(data + 8), yMax = readU16(data + 10);
+    const unsigned xMin = readU16Le(data + 4), yMin = readU16Le(data + 6);
+    const unsigned xMax = readU16Le(data + 8), yMax = readU16Le(data + 10);
     if (xMax < xMin || yMax < yMin)
         return false;
     const uint64_t width = uint64_t(xMax - xMin) + 1;
     const uint64_t height = uint64_t(yMax - yMin) + 1;
     if (width * height > kMaxPixels)
         return false;
-    const unsigned bytesPerLine = readU16(data + 66);
+    const unsigned bytesPerLine = readU16Le(data + 66);
     if (bytesPerLine == 0 || bytesPerLine < (width * unsigned(bitsPerPixel) + 7) / 8)
         return false;
 

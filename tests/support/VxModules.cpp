@@ -1,0 +1,69 @@
+#include "VxModules.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace vxtest {
+
+namespace {
+
+template <typename T>
+T entry(HMODULE module, const char* name)
+{
+    return reinterpret_cast<T>(GetProcAddress(module, name));
+}
+
+}  // namespace
+
+VxModules::VxModules()
+    : file(LoadLibraryA("Vx7File.DLL")),
+      com(LoadLibraryA("Vx7Com.DLL")),
+      effect(LoadLibraryA("Vx7Effect.DLL")),
+      vect(LoadLibraryA("Vx7VectCom.DLL")),
+      fileType(entry<TVXFileType>(file, "VXFileType")),
+      fileLoad(entry<TVXFileLoad>(file, "VXFileLoad")),
+      freeMemory(entry<TVXFreeMemory>(com, "VXFreeMemory")),
+      imageType(entry<TVXGetImageType>(com, "VXGetImageType")),
+      resize(entry<TVXResizeEx>(effect, "VXResizeEx")),
+      toRaster(entry<TVXVectorToRaster>(vect, "VXVectorToRaster")),
+      gdipStart(entry<TVXVectorGdipStart>(vect, "VXVectorGdipStart")),
+      gdipEnd(entry<TVXVectorGdipEnd>(vect, "VXVectorGdipEnd"))
+{
+}
+
+VxModules::~VxModules()
+{
+    for (HMODULE module : {vect, effect, com, file})
+        if (module)
+            FreeLibrary(module);
+}
+
+TypeRecord typeOf(const VxModules& modules, VXHANDLE image)
+{
+    std::vector<unsigned char> record(kVxTypeRecordSize);
+    TypeRecord type;
+    if (!modules.imageType || !modules.imageType(image, record.data()))
+        return type;
+    std::int32_t width = 0, height = 0;
+    std::int16_t kind = 0;
+    std::memcpy(&width, record.data() + kVxTypeRecordWidth, sizeof width);
+    std::memcpy(&height, record.data() + kVxTypeRecordHeight, sizeof height);
+    std::memcpy(&kind, record.data() + kVxTypeRecordKind, sizeof kind);
+    type.width = width;
+    type.height = height;
+    type.kind = kind;
+    return type;
+}
+
+int pageCount(const VxModules& modules, const std::string& path)
+{
+    std::vector<unsigned char> record(kVxFileRecordSize, 0);
+    if (!modules.fileType || !modules.fileType(path.c_str(), 0, record.data()))
+        return -1;
+    std::int16_t count = 0;
+    std::memcpy(&count, record.data() + kVxFileRecordPageCount, sizeof count);
+    return count;
+}
+
+}  // namespace vxtest

@@ -1,0 +1,44 @@
+// The image library's modules for tests, opened at run time as the program
+// opens them, with the entry points the picture tests call, and readers of
+// the records the library fills.
+#pragma once
+
+#include "Modules.h"
+#include "VxApi.h"
+
+#include <string>
+
+namespace vxtest {
+
+struct VxModules {
+    VxModules();
+    ~VxModules();
+    VxModules(const VxModules&) = delete;
+    VxModules& operator=(const VxModules&) = delete;
+
+    HMODULE file = nullptr;
+    HMODULE com = nullptr;
+    HMODULE effect = nullptr;
+    HMODULE vect = nullptr;
+    TVXFileType fileType = nullptr;
+    TVXFileLoad fileLoad = nullptr;
+    TVXFreeMemory freeMemory = nullptr;
+    TVXGetImageType imageType = nullptr;
+    TVXResizeEx resize = nullptr;
+    TVXVectorToRaster toRaster = nullptr;
+    TVXVectorGdipStart gdipStart = nullptr;
+    TVXVectorGdipEnd gdipEnd = nullptr;
+};
+
+struct TypeRecord {
+    int width = 0;
+    int height = 0;
+    int kind = 0;  // 0 when VXGetImageType refused the handle
+};
+
+// The type record of an image handle.
+TypeRecord typeOf(const VxModules& modules, VXHANDLE image);
+// The page count VXFileType reports for page 0, or -1 when it refuses the file.
+int pageCount(const VxModules& modules, const std::string& path);
+
+}  // namespace vxtest
