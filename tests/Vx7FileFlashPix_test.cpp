@@ -17,32 +17,10 @@
 
 namespace {
 
-using Modules = vxtest::VxModules;
-
 const char* const kSamples[] = {"input_truecolor", "input_256", "input_jpeg", "input_grayscale", "input_bw"};
 
-class Vx7FileFlashPix : public ::testing::Test {
+class Vx7FileFlashPix : public vxtest::ModuleTest {
 protected:
-    static void SetUpTestSuite() { s_modules = new Modules; }
-    static void TearDownTestSuite()
-    {
-        delete s_modules;
-        s_modules = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(s_modules->fileType, nullptr) << LastModuleError();
-        ASSERT_NE(s_modules->fileLoad, nullptr);
-        ASSERT_NE(s_modules->freeMemory, nullptr);
-        ASSERT_NE(s_modules->imageType, nullptr);
-        ASSERT_TRUE(m_folder.valid());
-        m_blocks = GlobalBlockCount();
-    }
-
-    // Every handle a test got was released.
-    void TearDown() override { EXPECT_EQ(GlobalBlockCount(), m_blocks); }
-
     // A sample copied under a name without its extension, so that only the
     // contents can tell what it is.
     std::string copy(const std::string& name)
@@ -82,12 +60,8 @@ protected:
         return image;
     }
 
-    static Modules* s_modules;
-    testfiles::TempFolder m_folder;
-    std::size_t m_blocks = 0;
 };
 
-Modules* Vx7FileFlashPix::s_modules = nullptr;
 
 TEST_F(Vx7FileFlashPix, EachSampleIsOnePage)
 {

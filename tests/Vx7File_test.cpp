@@ -26,30 +26,8 @@ namespace {
 // ---------------------------------------------------------------------------
 // The modules
 
-using Modules = vxtest::VxModules;
-
-class Vx7File : public ::testing::Test {
+class Vx7File : public vxtest::ModuleTest {
 protected:
-    static void SetUpTestSuite() { s_modules = new Modules; }
-    static void TearDownTestSuite()
-    {
-        delete s_modules;
-        s_modules = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(s_modules->fileType, nullptr) << LastModuleError();
-        ASSERT_NE(s_modules->fileLoad, nullptr);
-        ASSERT_NE(s_modules->freeMemory, nullptr);
-        ASSERT_NE(s_modules->imageType, nullptr);
-        ASSERT_TRUE(m_folder.valid());
-        m_blocks = GlobalBlockCount();
-    }
-
-    // Every handle a test got was released.
-    void TearDown() override { EXPECT_EQ(GlobalBlockCount(), m_blocks); }
-
     std::string path(const std::string& name) const { return m_folder.file(name); }
 
     // The page count VXFileType reports, or -1 when it refuses the file. The
@@ -106,12 +84,8 @@ protected:
         return image;
     }
 
-    static Modules* s_modules;
-    testfiles::TempFolder m_folder;
-    std::size_t m_blocks = 0;
 };
 
-Modules* Vx7File::s_modules = nullptr;
 
 // ---------------------------------------------------------------------------
 // Writing sample files

@@ -25,26 +25,8 @@ namespace {
 using testmetafiles::EmfShape;
 
 using vxtest::TypeRecord;
-using Modules = vxtest::VxModules;
-
-class Vx7Metafile : public ::testing::Test {
+class Vx7Metafile : public vxtest::ModuleTest {
 protected:
-    static void SetUpTestSuite() { s_modules = new Modules; }
-    static void TearDownTestSuite()
-    {
-        delete s_modules;
-        s_modules = nullptr;
-    }
-    void SetUp() override
-    {
-        ASSERT_NE(s_modules->fileType, nullptr) << LastModuleError();
-        ASSERT_NE(s_modules->toRaster, nullptr) << LastModuleError();
-        ASSERT_NE(s_modules->resize, nullptr) << LastModuleError();
-        ASSERT_TRUE(m_folder.valid());
-        m_blocks = GlobalBlockCount();
-    }
-    void TearDown() override { EXPECT_EQ(GlobalBlockCount(), m_blocks); }
-
     std::string write(const std::string& name, const QByteArray& bytes)
     {
         const std::string path = m_folder.file(name);
@@ -72,12 +54,8 @@ protected:
         return image.convertToFormat(QImage::Format_RGB32);
     }
 
-    static Modules* s_modules;
-    testfiles::TempFolder m_folder;
-    std::size_t m_blocks = 0;
 };
 
-Modules* Vx7Metafile::s_modules = nullptr;
 
 // Channels within tolerance.
 bool near(QRgb a, QRgb b, int tolerance = 40)

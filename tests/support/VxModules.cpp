@@ -1,5 +1,7 @@
 #include "VxModules.h"
 
+#include "GlobalMemory.h"
+
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -64,6 +66,36 @@ int pageCount(const VxModules& modules, const std::string& path)
     std::int16_t count = 0;
     std::memcpy(&count, record.data() + kVxFileRecordPageCount, sizeof count);
     return count;
+}
+
+VxModules* ModuleTest::s_modules = nullptr;
+
+void ModuleTest::SetUpTestSuite()
+{
+    s_modules = new VxModules;
+}
+
+void ModuleTest::TearDownTestSuite()
+{
+    delete s_modules;
+    s_modules = nullptr;
+}
+
+void ModuleTest::SetUp()
+{
+    const VxModules& m = *s_modules;
+    for (const void* entryPoint : {reinterpret_cast<const void*>(m.fileType), reinterpret_cast<const void*>(m.fileLoad),
+                                   reinterpret_cast<const void*>(m.freeMemory), reinterpret_cast<const void*>(m.imageType),
+                                   reinterpret_cast<const void*>(m.resize), reinterpret_cast<const void*>(m.toRaster),
+                                   reinterpret_cast<const void*>(m.gdipStart), reinterpret_cast<const void*>(m.gdipEnd)})
+        ASSERT_NE(entryPoint, nullptr) << LastModuleError();
+    ASSERT_TRUE(m_folder.valid());
+    m_blocks = GlobalBlockCount();
+}
+
+void ModuleTest::TearDown()
+{
+    EXPECT_EQ(GlobalBlockCount(), m_blocks);
 }
 
 }  // namespace vxtest

@@ -4,7 +4,12 @@
 #pragma once
 
 #include "Modules.h"
+#include "TestFiles.h"
 #include "VxApi.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
 
 #include <string>
 
@@ -40,5 +45,20 @@ struct TypeRecord {
 TypeRecord typeOf(const VxModules& modules, VXHANDLE image);
 // The page count VXFileType reports for page 0, or -1 when it refuses the file.
 int pageCount(const VxModules& modules, const std::string& path);
+
+// A fixture over the modules, opened once per suite: every entry point must
+// be there, a test has a temporary folder, and every memory block a test got
+// from the library is released by its end.
+class ModuleTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    static VxModules* s_modules;
+    testfiles::TempFolder m_folder;
+    std::size_t m_blocks = 0;
+};
 
 }  // namespace vxtest
