@@ -45,13 +45,11 @@ protected:
         ASSERT_EQ(::symlink("sub", m_dir.file("sublink").c_str()), 0);
         m_folder = folderAt(m_dir.path());
         ASSERT_NE(m_folder, nullptr);
-        m_liveObjects = ShellLiveObjects();
-        m_liveBlocks = CoTaskMemLiveBlocks();
+        m_shellCounts = shelltest::shellCounts();
     }
     void TearDown() override
     {
-        EXPECT_EQ(ShellLiveObjects(), m_liveObjects);
-        EXPECT_EQ(CoTaskMemLiveBlocks(), m_liveBlocks);
+        EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
     }
 
     Pidl item(const std::string& name) { return parse(m_folder.get(), name); }
@@ -64,8 +62,7 @@ protected:
 
     testfiles::TempFolder m_dir;
     Ref<IShellFolder> m_folder;
-    std::size_t m_liveObjects = 0;
-    std::size_t m_liveBlocks = 0;
+    shelltest::ShellCounts m_shellCounts;
 };
 
 class ItemIdHelpers : public FolderTree {};

@@ -138,22 +138,19 @@ protected:
         ASSERT_EQ(::symlink(m_dir.file("a.txt").c_str(), m_dir.file("link.txt").c_str()), 0);
         m_folder = folderAt(m_dir.path());
         ASSERT_NE(m_folder, nullptr);
-        m_liveObjects = ShellLiveObjects();
-        m_liveBlocks = CoTaskMemLiveBlocks();
+        m_shellCounts = shelltest::shellCounts();
     }
     void TearDown() override
     {
         // Every reference and list the list took is given back.
-        EXPECT_EQ(ShellLiveObjects(), m_liveObjects);
-        EXPECT_EQ(CoTaskMemLiveBlocks(), m_liveBlocks);
+        EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
     }
 
     Pidl item(const std::string& name) { return parse(m_folder.get(), name); }
 
     testfiles::TempFolder m_dir;
     Ref<IShellFolder> m_folder;
-    std::size_t m_liveObjects = 0;
-    std::size_t m_liveBlocks = 0;
+    shelltest::ShellCounts m_shellCounts;
 };
 
 // An index of the system image list that has a drawable icon.

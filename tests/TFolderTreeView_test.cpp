@@ -7,6 +7,7 @@
 #include "FolderTreeView.h"
 #include "HiddenItems.h"
 #include "ShellItems.h"
+#include "ShellRefs.h"
 #include "TestFiles.h"
 
 #include <QTest>
@@ -108,14 +109,12 @@ protected:
         m_host = std::make_unique<QWidget>();
         m_host->resize(500, 700);
         m_host->show();
-        m_liveObjects = ShellLiveObjects();
-        m_liveBlocks = CoTaskMemLiveBlocks();
+        m_shellCounts = shelltest::shellCounts();
     }
     void TearDown() override
     {
         // Every node gave back its identifier list and folder.
-        EXPECT_EQ(ShellLiveObjects(), m_liveObjects);
-        EXPECT_EQ(CoTaskMemLiveBlocks(), m_liveBlocks);
+        EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
     }
 
     std::unique_ptr<::TFolderTreeView> placedTree()
@@ -141,8 +140,7 @@ protected:
     std::unique_ptr<EnvOverride> m_configOverride;
     std::unique_ptr<QWidget> m_host;
     int m_changes = 0;
-    std::size_t m_liveObjects = 0;
-    std::size_t m_liveBlocks = 0;
+    shelltest::ShellCounts m_shellCounts;
 };
 
 TEST_F(TFolderTreeView, PlacedTreeShowsTheExpandedDesktopWithItsFoldersDocumentsFirst)

@@ -37,31 +37,9 @@ protected:
     // record agrees), the handle released; a null image for 0.
     QImage load(const std::string& file, int width, int height)
     {
-        VXHANDLE handle = s_modules->fileLoad(file.c_str(), 0, width, height, 0, 0, 0, 0);
-        if (!handle)
-            return {};
-        QImage image;
-        const std::size_t size = GlobalSize(handle);
-        const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(handle));
-        EXPECT_NE(info, nullptr);
-        if (info) {
-            EXPECT_TRUE(DibIsValid(info, size));
-            EXPECT_EQ(info->bmiHeader.biBitCount, 24);
-            const auto* bits = reinterpret_cast<const unsigned char*>(info) + info->bmiHeader.biSize
-                               + DibColorTableSize(info->bmiHeader);
-            image = DibToImage(info, bits).copy();
-            GlobalUnlock(handle);
-        }
-        const vxtest::TypeRecord type = vxtest::typeOf(*s_modules, handle);
-        EXPECT_EQ(type.width, image.width());
-        EXPECT_EQ(type.height, image.height());
-        EXPECT_EQ(type.kind, kVxKindRaster);
-        s_modules->freeMemory(handle);
-        return image;
+        return vxtest::loadRaster(*s_modules, file, 0, width, height);
     }
-
 };
-
 
 TEST_F(Vx7FileFlashPix, EachSampleIsOnePage)
 {

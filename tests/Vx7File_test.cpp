@@ -55,37 +55,9 @@ protected:
     // type record agrees), the handle released; a null image for 0.
     QImage load(const std::string& file, int page = 0, int width = 800, int height = 600)
     {
-        VXHANDLE handle = s_modules->fileLoad(file.c_str(), std::int16_t(page), width, height, 0, 0, 0, 0);
-        if (!handle)
-            return {};
-        QImage image;
-        const std::size_t size = GlobalSize(handle);
-        const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(handle));
-        EXPECT_NE(info, nullptr);
-        if (info) {
-            EXPECT_TRUE(DibIsValid(info, size));
-            EXPECT_EQ(info->bmiHeader.biBitCount, 24);
-            const auto* bits = reinterpret_cast<const unsigned char*>(info) + info->bmiHeader.biSize
-                               + DibColorTableSize(info->bmiHeader);
-            image = DibToImage(info, bits).copy();
-            GlobalUnlock(handle);
-        }
-        unsigned char record[kVxTypeRecordSize];
-        EXPECT_NE(s_modules->imageType(handle, record), 0);
-        std::int32_t w = 0, h = 0;
-        std::int16_t kind = 0;
-        std::memcpy(&w, record + kVxTypeRecordWidth, 4);
-        std::memcpy(&h, record + kVxTypeRecordHeight, 4);
-        std::memcpy(&kind, record + kVxTypeRecordKind, 2);
-        EXPECT_EQ(w, image.width());
-        EXPECT_EQ(h, image.height());
-        EXPECT_EQ(kind, kVxKindRaster);
-        s_modules->freeMemory(handle);
-        return image;
+        return vxtest::loadRaster(*s_modules, file, page, width, height);
     }
-
 };
-
 
 // ---------------------------------------------------------------------------
 // Writing sample files

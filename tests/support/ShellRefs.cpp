@@ -11,6 +11,16 @@ std::u16string wide(const std::string& text)
     return QString::fromStdString(text).toStdU16String();
 }
 
+ShellCounts shellCounts()
+{
+    return {ShellLiveObjects(), CoTaskMemLiveBlocks()};
+}
+
+void PrintTo(const ShellCounts& counts, std::ostream* out)
+{
+    *out << counts.objects << " shell objects, " << counts.blocks << " task-allocator blocks";
+}
+
 Ref<IShellFolder> desktop()
 {
     IShellFolder* folder = nullptr;

@@ -5,7 +5,9 @@
 
 #include "ShellFolder.h"
 
+#include <cstddef>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace shelltest {
@@ -22,6 +24,16 @@ struct TaskFree {
 using Pidl = std::unique_ptr<ITEMIDLIST, TaskFree>;
 
 std::u16string wide(const std::string& text);
+
+// What the shell has alive in the process: objects (folders, enumerators,
+// extractors) and task-allocator blocks (item identifier lists, names).
+struct ShellCounts {
+    std::size_t objects = 0;
+    std::size_t blocks = 0;
+    bool operator==(const ShellCounts&) const = default;
+};
+ShellCounts shellCounts();
+void PrintTo(const ShellCounts& counts, std::ostream* out);
 
 // A new reference to the desktop folder.
 Ref<IShellFolder> desktop();

@@ -1,5 +1,6 @@
 #include "VxModules.h"
 
+#include "Gdi.h"
 #include "GlobalMemory.h"
 
 #include <cstdint>
@@ -66,6 +67,31 @@ int pageCount(const VxModules& modules, const std::string& path)
     std::int16_t count = 0;
     std::memcpy(&count, record.data() + kVxFileRecordPageCount, sizeof count);
     return count;
+}
+
+QImage loadRaster(const VxModules& modules, const std::string& path, int page, int width, int height)
+{
+    VXHANDLE handle = modules.fileLoad(path.c_str(), std::int16_t(page), width, height, 0, 0, 0, 0);
+    if (!handle)
+        return {};
+    QImage image;
+    const std::size_t size = GlobalSize(handle);
+    const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(handle));
+    EXPECT_NE(info, nullptr);
+    if (info) {
+        EXPECT_TRUE(DibIsValid(info, size));
+        EXPECT_EQ(info->bmiHeader.biBitCount, 24);
+        const auto* bits = reinterpret_cast<const unsigned char*>(info) + info->bmiHeader.biSize
+                           + DibColorTableSize(info->bmiHeader);
+        image = DibToImage(info, bits).copy();
+        GlobalUnlock(handle);
+    }
+    const TypeRecord type = typeOf(modules, handle);
+    EXPECT_EQ(type.width, image.width());
+    EXPECT_EQ(type.height, image.height());
+    EXPECT_EQ(type.kind, kVxKindRaster);
+    modules.freeMemory(handle);
+    return image;
 }
 
 VxModules* ModuleTest::s_modules = nullptr;

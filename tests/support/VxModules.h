@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <cstddef>
 
 #include <string>
@@ -45,6 +47,11 @@ struct TypeRecord {
 TypeRecord typeOf(const VxModules& modules, VXHANDLE image);
 // The page count VXFileType reports for page 0, or -1 when it refuses the file.
 int pageCount(const VxModules& modules, const std::string& path);
+
+// The raster VXFileLoad gives for page at the size hint, checked to be a
+// valid 24-bit DIB whose type record agrees with it, the handle released; a
+// null image when the load fails.
+QImage loadRaster(const VxModules& modules, const std::string& path, int page, int width, int height);
 
 // A fixture over the modules, opened once per suite: every entry point must
 // be there, a test has a temporary folder, and every memory block a test got
