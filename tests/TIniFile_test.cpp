@@ -153,7 +153,7 @@ TEST_F(TIniFileTest, WriteKeepsEverythingElseInPlace)
     chmod(path.c_str(), 0640);
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadInteger("SET", "M_TOP", 0), 10);
-    EXPECT_EQ(ini.ReadString("Other", "a", ""), "\"quoted\"");
+    EXPECT_EQ(ini.ReadString("Other", "a", ""), "quoted");
 
     ini.WriteInteger("SET", "M_TOP", 11);            // changed in place
     ini.WriteString("SET", "NEW", "x");              // added at the end of its section
@@ -228,6 +228,35 @@ TEST_F(TIniFileTest, NewFileUsesLfAndJapaneseRoundTrips)
     EXPECT_EQ(again.ReadString("SET1", "LIST00", ""), folderPath);
     EXPECT_EQ(again.ReadString("日本語", "キー", ""), "値");
     EXPECT_EQ(again.FileName(), path);
+}
+
+TEST_F(TIniFileTest, ValuesWithBlankEndsOrQuotesRoundTripAndQuotedValuesReadBare)
+{
+    const std::string values[] = {
+        " /home/u/lead",        "/home/u/trail ",     "\t/tab both\t", "  ",
+        "/a \"quoted\" b",      "\"/enclosed\"",      "'/single'",      "\"",
+        "\"/open",              "/写真/振り分け 済み ", " 猫 ",            "\" both \"",
+        "",
+    };
+    {
+        TIniFile ini(path);
+        for (size_t i = 0; i < std::size(values); ++i)
+            ini.WriteString("SET1", "LIST0" + std::to_string(i), values[i]);
+    }
+    TIniFile again(path);
+    for (size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(again.ReadString("SET1", "LIST0" + std::to_string(i), "default"), values[i]) << i;
+    // Plain values stay unquoted; the file reads naturally.
+    EXPECT_NE(readFile(path).find("\nLIST04=/a \"quoted\" b\n"), std::string::npos);
+    EXPECT_NE(readFile(path).find("\nLIST00=\" /home/u/lead\"\n"), std::string::npos);
+
+    // Hand-written files: a value enclosed in a matching pair of quotes is
+    // read without them.
+    writeFile(path, "[S]\na = \"/x \" \nb='/y '\nc=\"/z'\nd=\"\"\n");
+    EXPECT_EQ(again.ReadString("S", "a", ""), "/x ");
+    EXPECT_EQ(again.ReadString("S", "b", ""), "/y ");
+    EXPECT_EQ(again.ReadString("S", "c", ""), "\"/z'");
+    EXPECT_EQ(again.ReadString("S", "d", "default"), "");
 }
 
 TEST_F(TIniFileTest, MissingFileGivesDefaultsAndIsNotCreated)

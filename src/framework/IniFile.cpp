@@ -71,6 +71,25 @@ std::string CutValue(std::string_view value)
     return std::string(value);
 }
 
+// A value enclosed in a matching pair of double or single quotes stands for
+// the text between them (the profile files' own convention, so blanks at its
+// ends are kept).
+std::string_view Unquoted(std::string_view value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// The text a value is written as: enclosed in double quotes when it would
+// otherwise not read back as itself (blanks at an end, or quotes around it).
+std::string Quoted(std::string_view value)
+{
+    if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || Unquoted(value) != value))
+        return "\"" + std::string(value) + "\"";
+    return std::string(value);
+}
+
 // ---- lines of a profile file ---------------------------------------------
 
 struct Line {
@@ -298,10 +317,9 @@ bool HeaderLine(std::string_view section, std::string& line)
 // The key line for a key and value, when it reads back as that key and value.
 bool KeyLine(std::string_view ident, std::string_view value, std::string& line)
 {
-    line = std::string(ident) + "=" + std::string(value);
+    line = std::string(ident) + "=" + Quoted(value);
     const LineInfo info = Classify(line);
-    return !HasLineBreak(line) && info.kind == lkKey && info.name == ident &&
-           info.value == Trim(value);
+    return !HasLineBreak(line) && info.kind == lkKey && info.name == ident && Unquoted(info.value) == value;
 }
 
 bool EndsWithBlankLine(std::string_view data)
@@ -398,7 +416,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     LineInfo info;
     if (!span.found || !FindKey(data, span, Folded(Trim(ident)), line, info))
         return def;
-    return CutValue(info.value);
+    return CutValue(Unquoted(info.value));
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident,

@@ -5,8 +5,11 @@
 //   folding); blanks around a name are ignored. Writing an existing section or
 //   key keeps the spelling the file already has.
 // - A value is the text after the first "=" of its line, blanks at both ends
-//   removed; it is never unquoted. Read values longer than 2047 characters are
-//   cut to 2047 characters.
+//   removed; a value enclosed in a matching pair of double or single quotes
+//   is read without them. A write encloses a value in double quotes when it
+//   would not read back as itself otherwise (blanks at an end, or quotes
+//   around it); every other value is written as it stands. Read values longer
+//   than 2047 characters are cut to 2047 characters.
 // - Integers are text converted by TryStrToInt; booleans are written "0"/"1"
 //   and read as integers (non-zero is true). Text that does not convert, and a
 //   missing key, give the caller's default.
