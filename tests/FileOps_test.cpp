@@ -6,13 +6,39 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <functional>
 #include <linux/fs.h>
 #include <random>
 #include <set>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+// Fault injection at the system boundary: while a hook is set, each fsync()
+// the file operations make calls it first. The hook can act at that moment
+// (another program saving the source, the process being killed) or make the
+// sync fail as a failing disk would.
+namespace {
+std::function<int(int fd)> g_fsyncHook;
+}  // namespace
+
+extern "C" int fsync(int fd)
+{
+    using RealFsync = int (*)(int);
+    static const auto real = reinterpret_cast<RealFsync>(::dlsym(RTLD_NEXT, "fsync"));
+    if (g_fsyncHook) {
+        const auto hook = g_fsyncHook;
+        if (hook(fd) != 0)
+            return -1;
+    }
+    return real(fd);
+}
 
 using testfiles::exists;
 using testfiles::readFile;
@@ -104,6 +130,39 @@ public:
     NoHardLinks(const NoHardLinks&) = delete;
     NoHardLinks& operator=(const NoHardLinks&) = delete;
 };
+
+// Makes the file operations create their temporary files under a name, as on
+// a file system without unnamed files, while it lives.
+class NamedTempFiles {
+public:
+    explicit NamedTempFiles(bool active) { pictal_platform_internal::forceNamedTempFiles = active; }
+    ~NamedTempFiles() { pictal_platform_internal::forceNamedTempFiles = false; }
+    NamedTempFiles(const NamedTempFiles&) = delete;
+    NamedTempFiles& operator=(const NamedTempFiles&) = delete;
+};
+
+// Calls hook(fd) at each fsync() while it lives; a non-zero result fails that
+// fsync() with errno as the hook left it.
+class FsyncHook {
+public:
+    explicit FsyncHook(std::function<int(int)> hook) { g_fsyncHook = std::move(hook); }
+    ~FsyncHook() { g_fsyncHook = nullptr; }
+    FsyncHook(const FsyncHook&) = delete;
+    FsyncHook& operator=(const FsyncHook&) = delete;
+};
+
+bool isFolderFd(int fd)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string xattrOf(const std::string& path, const char* name)
+{
+    char value[256];
+    const ssize_t n = ::lgetxattr(path.c_str(), name, value, sizeof value);
+    return n < 0 ? std::string("<none>") : std::string(value, std::size_t(n));
+}
 
 // Two temporary folders: one in /tmp, one in /dev/shm, which are different
 // file systems on the machines these tests run on.
@@ -440,4 +499,193 @@ TEST_F(FileOps, FoldersMoveWithinAFileSystemOnly)
     EXPECT_EQ(GetLastError(), ERROR_NOT_SAME_DEVICE);
     EXPECT_EQ(readFile(local.file("renamed/a.jpg")), "x");
     EXPECT_TRUE(entriesOf(remote.path()).empty());
+}
+
+TEST_F(FileOps, ASourceChangedWhileItIsMovedStaysAndTheMoveFails)
+{
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    // Another program saves a new version while the copy is made: by writing
+    // a new file and renaming it over the source (as editors do), or by
+    // rewriting the source in place.
+    struct Case {
+        const char* what;
+        bool renameOver;
+        bool replace;
+    };
+    for (const Case c : {Case{"rename over", true, false}, Case{"rewrite in place", false, false},
+                         Case{"rename over, replacing", true, true}, Case{"rewrite in place, replacing", false, true}}) {
+        SCOPED_TRACE(c.what);
+        const std::string from = local.file("a.jpg");
+        const std::string to = remote.file("a.jpg");
+        writeFile(from, "first version");
+        ::unlink(to.c_str());
+        if (c.replace)
+            writeFile(to, "old target");
+        bool saved = false;
+        {
+            FsyncHook save([&](int fd) {
+                if (!saved && !isFolderFd(fd)) {
+                    saved = true;
+                    if (c.renameOver) {
+                        writeFile(local.file("a.jpg.new"), "second version");
+                        ::rename(local.file("a.jpg.new").c_str(), from.c_str());
+                    } else {
+                        writeFile(from, "second version");
+                    }
+                }
+                return 0;
+            });
+            EXPECT_FALSE(MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+        }
+        EXPECT_TRUE(saved);
+        EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+        EXPECT_EQ(readFile(from), "second version");
+        if (c.replace) {
+            EXPECT_EQ(readFile(to), "old target");
+        }
+        EXPECT_EQ(entriesOf(remote.path()), c.replace ? std::set<std::string>{"a.jpg"} : std::set<std::string>{});
+    }
+}
+
+TEST_F(FileOps, AFailingFolderSyncFailsTheTransferBeforeTheSourceIsTouched)
+{
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    writeFile(local.file("a.jpg"), "source");
+    writeFile(remote.file("b.jpg"), "old target");
+    {
+        FsyncHook failingDisk([](int fd) {
+            if (!isFolderFd(fd))
+                return 0;
+            errno = EIO;
+            return -1;
+        });
+        EXPECT_FALSE(MoveFileA(local.file("a.jpg"), remote.file("a.jpg")));
+        EXPECT_FALSE(MoveFileExA(local.file("a.jpg"), remote.file("b.jpg"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+        EXPECT_FALSE(CopyFileA(local.file("a.jpg"), remote.file("c.jpg"), TRUE));
+    }
+    EXPECT_EQ(readFile(local.file("a.jpg")), "source");
+    EXPECT_EQ(readFile(remote.file("b.jpg")), "old target");
+    // The copy is in place but was not reported as made.
+    EXPECT_EQ(entriesOf(remote.path()), (std::set<std::string>{"b.jpg", "c.jpg"}));
+}
+
+TEST_F(FileOps, ExtendedAttributesGoAlongWithCopiesAndMoves)
+{
+    const std::string from = local.file("a.jpg");
+    writeFile(from, "picture");
+    if (::setxattr(from.c_str(), "user.xdg.tags", "holiday", 7, 0) != 0)
+        GTEST_SKIP() << "no user attributes on " << local.path();
+    // An access list granting user 4321 read and write: user, named user,
+    // group, mask and other entries.
+    const unsigned char acl[] = {2, 0, 0, 0,                                    // version
+                                 0x01, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,          // owner rw
+                                 0x02, 0, 6, 0, 0xE1, 0x10, 0, 0,                // user 4321 rw
+                                 0x04, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF,          // group r
+                                 0x10, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,          // mask rw
+                                 0x20, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF};         // other r
+    const std::string aclBytes(reinterpret_cast<const char*>(acl), sizeof acl);
+    const bool withAcl = ::setxattr(from.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+
+    ASSERT_TRUE(CopyFileA(from, local.file("copy.jpg"), TRUE));
+    EXPECT_EQ(xattrOf(local.file("copy.jpg"), "user.xdg.tags"), "holiday");
+    if (withAcl) {
+        EXPECT_EQ(xattrOf(local.file("copy.jpg"), "system.posix_acl_access"), aclBytes);
+    }
+
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    writeFile(remote.file("probe"), "");
+    const bool remoteAcl = ::setxattr(remote.file("probe").c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+    ASSERT_TRUE(MoveFileA(from, remote.file("a.jpg")));
+    EXPECT_EQ(xattrOf(remote.file("a.jpg"), "user.xdg.tags"), "holiday");
+    if (withAcl && remoteAcl) {
+        EXPECT_EQ(xattrOf(remote.file("a.jpg"), "system.posix_acl_access"), aclBytes);
+    }
+}
+
+TEST_F(FileOps, AKilledTransferLeavesNothingOrWhatRecoveryClearsUp)
+{
+    if (!twoFileSystems())
+        GTEST_SKIP() << "/tmp and /dev/shm are one file system here";
+    // The process dies when the copy's data is being synced, at its largest.
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named temporary files" : "unnamed temporary files");
+        writeFile(local.file("a.jpg"), "source");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            NamedTempFiles mode(named);
+            FsyncHook kill([](int fd) {
+                if (!isFolderFd(fd))
+                    ::raise(SIGKILL);
+                return 0;
+            });
+            MoveFileA(local.file("a.jpg"), remote.file("a.jpg"));
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        EXPECT_EQ(readFile(local.file("a.jpg")), "source");
+        const std::set<std::string> left = entriesOf(remote.path());
+        if (named) {
+            ASSERT_EQ(left.size(), 1u);
+            EXPECT_EQ(left.begin()->rfind(".a.jpg.pictal-", 0), 0u) << *left.begin();
+        } else {
+            EXPECT_TRUE(left.empty());
+        }
+        RecoverInterruptedTransfers(remote.path());
+        EXPECT_TRUE(entriesOf(remote.path()).empty());
+        EXPECT_EQ(entriesOf(local.path()), std::set<std::string>{"a.jpg"});
+    }
+}
+
+TEST_F(FileOps, RecoveryRestoresKeptFilesAndLeavesWhatIsInUseOrNotOurs)
+{
+    const std::string folder = local.path();
+    // A file a move was replacing, set aside where its name is now free.
+    writeFile(local.file(".b.jpg.pictal-Ab12Cd.old"), "replaced file");
+    // A second link of a file that is still at its name.
+    writeFile(local.file("c.jpg"), "c");
+    ASSERT_EQ(::link(local.file("c.jpg").c_str(), local.file(".c.jpg.pictal-Zz99Yy.old").c_str()), 0);
+    // A kept file whose name holds another file now: stays.
+    writeFile(local.file("d.jpg"), "new d");
+    writeFile(local.file(".d.jpg.pictal-Qq11Ww.old"), "old d");
+    // A temporary copy that a living transfer holds: stays.
+    writeFile(local.file(".e.jpg.pictal-Ee55Ee"), "being written");
+    const int held = ::open(local.file(".e.jpg.pictal-Ee55Ee").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    // A temporary copy of a killed transfer: goes.
+    writeFile(local.file(".f.jpg.pictal-Ff66Ff"), "half a cop");
+    // Names that are not ours.
+    writeFile(local.file(".g.jpg.pictal-short"), "x");
+    writeFile(local.file("h.jpg.pictal-Hh77Hh"), "x");
+
+    RecoverInterruptedTransfers(folder);
+    ::close(held);
+
+    EXPECT_EQ(entriesOf(folder), (std::set<std::string>{"b.jpg", "c.jpg", "d.jpg", ".d.jpg.pictal-Qq11Ww.old",
+                                                          ".e.jpg.pictal-Ee55Ee", ".g.jpg.pictal-short",
+                                                          "h.jpg.pictal-Hh77Hh"}));
+    EXPECT_EQ(readFile(local.file("b.jpg")), "replaced file");
+    EXPECT_EQ(statOf(local.file("c.jpg")).st_nlink, 1u);
+    EXPECT_EQ(readFile(local.file("d.jpg")), "new d");
+
+    RecoverInterruptedTransfers(local.file("missing"));  // quietly nothing
+}
+
+TEST_F(FileOps, PathsBeyondTheSystemLimitFailWithTheirOwnError)
+{
+    writeFile(local.file("a.jpg"), "source");
+    const std::string tooLong = local.path() + "/" + std::string(PATH_MAX, 'x');
+    EXPECT_FALSE(MoveFileA(local.file("a.jpg"), tooLong));
+    EXPECT_EQ(GetLastError(), ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_FALSE(CopyFileA(local.file("a.jpg"), tooLong, FALSE));
+    EXPECT_EQ(GetLastError(), ERROR_FILENAME_EXCED_RANGE);
+    EXPECT_EQ(readFile(local.file("a.jpg")), "source");
+    EXPECT_EQ(entriesOf(local.path()), std::set<std::string>{"a.jpg"});
 }

@@ -1,11 +1,18 @@
 // File operations with the Win32 names and results the program relies on,
-// over POSIX. Paths are UTF-8 with "/" separators and of any length; a failing
-// function returns FALSE and sets GetLastError() (LastError.h).
+// over POSIX. Paths are byte strings with "/" separators, passed to the system
+// as they are, up to PATH_MAX (4096) bytes with the terminating NUL; a longer
+// path fails with ERROR_FILENAME_EXCED_RANGE. A failing function returns FALSE
+// and sets GetLastError() (LastError.h).
 //
 // No operation ever loses a file: a copy is written to a temporary file next
-// to its target, made durable and only then renamed into place; a move
-// across file systems removes its source only after the copy is in place;
-// a folder is never replaced, and a file is never moved or copied onto itself.
+// to its target, made durable, published at its name and the folder synced;
+// a move across file systems removes its source only after that, and only
+// while the source is still the file it copied; a folder is never replaced,
+// and a file is never moved or copied onto itself. The temporary file has no
+// name until it is published where the file system allows (O_TMPFILE), so a
+// killed process leaves nothing behind; elsewhere a killed process may leave
+// ".<name>.pictal-XXXXXX" files, and ".<name>.pictal-XXXXXX.old" for a file a
+// move was replacing, which RecoverInterruptedTransfers clears up.
 #pragma once
 
 #include "WinTypes.h"
@@ -36,10 +43,22 @@ BOOL MoveFileA(const std::string& from, const std::string& to);
 // system. With MOVEFILE_REPLACE_EXISTING an existing target file (never a
 // folder) is replaced: in one rename on one file system; across file systems
 // the old target is kept under a temporary name in its folder until the
-// source is gone. A failure leaves both files as they were.
+// source is gone. A source that another program changes or replaces while it
+// is copied stays where it is, and the move fails (ERROR_SHARING_VIOLATION).
+// Extended attributes go along as far as the target's file system allows.
+// A failure leaves both files as they were.
 BOOL MoveFileExA(const std::string& from, const std::string& to, DWORD flags);
 
 // Copies a file. An existing target is replaced only by a complete copy, or
 // makes the copy fail (ERROR_FILE_EXISTS) when failIfExists is set. Keeps
-// the modification time and permission bits.
+// the modification time, permission bits and, as far as the target's file
+// system allows, extended attributes. A copy whose folder could not be synced
+// is in place but reported as failed, since it may not survive a crash.
 BOOL CopyFileA(const std::string& from, const std::string& to, BOOL failIfExists);
+
+// Clears up what killed transfers left in a folder: a temporary copy that no
+// living transfer holds is removed (its source was never removed), and a file
+// a move was replacing comes back at its name when that name is free (it is
+// removed when it is a second link of the file at its name). Anything else is
+// left alone.
+void RecoverInterruptedTransfers(const std::string& folder);

@@ -46,6 +46,8 @@ DWORD ErrorFromErrno(int err)
         return ERROR_DISK_FULL;
     case ENOMEM:
         return ERROR_NOT_ENOUGH_MEMORY;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
     default:
         return ERROR_GEN_FAILURE;
     }

@@ -6,6 +6,7 @@
 namespace pictal_platform_internal {
 
 bool forceNoHardLinks = false;
+bool forceNamedTempFiles = false;
 
 std::string folderOf(const std::string& path)
 {
