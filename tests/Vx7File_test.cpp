@@ -359,6 +359,27 @@ std::string withOrientation(const std::string& jpeg, int orientation)
     return jpeg.substr(0, 2) + segment + jpeg.substr(2);
 }
 
+// The first scan of a JPEG: its SOS segment and the coded data after it, up
+// to the next marker.
+std::string firstScan(const std::string& jpeg)
+{
+    std::size_t at = 2;
+    while (at + 4 <= jpeg.size() && std::uint8_t(jpeg[at]) == 0xFF) {
+        const auto marker = std::uint8_t(jpeg[at + 1]);
+        const std::size_t length = std::uint8_t(jpeg[at + 2]) << 8 | std::uint8_t(jpeg[at + 3]);
+        if (marker != 0xDA) {
+            at += 2 + length;
+            continue;
+        }
+        std::size_t end = at + 2 + length;
+        while (end + 1 < jpeg.size()
+               && !(std::uint8_t(jpeg[end]) == 0xFF && jpeg[end + 1] != 0 && (std::uint8_t(jpeg[end + 1]) & 0xF8) != 0xD0))
+            ++end;
+        return jpeg.substr(at, end - at);
+    }
+    return {};
+}
+
 // A smooth, photo-like picture.
 QImage gradient(int width, int height)
 {
@@ -689,6 +710,48 @@ TEST_F(Vx7File, RefusesOrFailsCleanlyOnDamagedFiles)
         testfiles::writeFile(path("signature." + format), bytes.substr(0, 4));
         EXPECT_EQ(pages(path("signature." + format)), -1);
         EXPECT_TRUE(load(path("signature." + format)).isNull());
+    }
+}
+
+TEST_F(Vx7File, RefusesJpegsWithMoreScansThanEncodersWrite)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(gradient(64, 48)));
+    const std::string progressive = data.toStdString();
+    const std::string scan = firstScan(progressive);
+    ASSERT_FALSE(scan.empty());
+    const std::size_t afterScan = progressive.find(scan) + scan.size();
+    std::string repeated = progressive;
+    for (int i = 0; i < 1000; ++i)
+        repeated.insert(afterScan, scan);
+    // Start-of-scan bytes inside an application segment are no scans.
+    std::string payload;
+    for (int i = 0; i < 1000; ++i)
+        payload += "\xFF\xDA\x00\x08";
+    const std::size_t length = payload.size() + 2;
+    const std::string segment = "\xFF\xE9" + std::string(1, char(length >> 8)) + char(length & 0xFF) + payload;
+    const std::string commented = progressive.substr(0, 2) + segment + progressive.substr(2);
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool loads;
+    } cases[] = {
+        {"progressive.jpg", progressive, true},
+        {"application-data.jpg", commented, true},
+        {"repeated-scans.jpg", repeated, false},
+    };
+    for (const auto& sample : cases) {
+        testfiles::writeFile(path(sample.name), sample.bytes);
+        const QImage decoded = load(path(sample.name));
+        EXPECT_EQ(decoded.isNull(), !sample.loads) << sample.name;
+        if (sample.loads) {
+            EXPECT_TRUE(colourNear(decoded.pixel(32, 24), qRgb(127, 127, 128), 8)) << sample.name;
+        }
     }
 }
 

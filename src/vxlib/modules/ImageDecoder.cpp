@@ -1,5 +1,6 @@
 #include "ImageDecoder.h"
 
+#include "JpegScans.h"
 #include "RasterHandle.h"
 
 #include <QImageIOHandler>
@@ -25,6 +26,31 @@ public:
 private:
     int m_saved;
 };
+
+// No encoder writes more scans than this: libjpeg's progressive script has
+// 10 for colour, hand-written scripts a few dozen. Every scan of a
+// progressive picture is a pass over all its coefficients, so a small file
+// that repeats one scan thousands of times would take minutes to decode.
+constexpr int kMaxJpegScans = 500;
+
+// Whether the JPEG file has at most limit scans, counted from its markers
+// (one pass over the bytes, far cheaper than decoding a single scan).
+bool jpegScansWithin(ImageFile& file, int limit)
+{
+    if (!file.rewind())
+        return false;
+    JpegScanCounter counter;
+    char chunk[65536];
+    while (!counter.ended() && counter.scans() <= limit) {
+        const qint64 got = file.device().read(chunk, sizeof chunk);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        counter.feed(reinterpret_cast<const unsigned char*>(chunk), std::size_t(got));
+    }
+    return counter.scans() <= limit;
+}
 
 QImage decodeJpeg(QImageReader& reader, int coverWidth, int coverHeight)
 {
@@ -52,6 +78,8 @@ QImage decodeJpeg(QImageReader& reader, int coverWidth, int coverHeight)
 
 QImage decodeWithQt(ImageFile& file, const ImageFacts& facts, int page, int coverWidth, int coverHeight)
 {
+    if (facts.format == ImageFormat::Jpeg && !jpegScansWithin(file, kMaxJpegScans))
+        return {};
     if (!file.rewind())
         return {};
     QImageReader reader(&file.device(), qtFormatName(facts.format));
