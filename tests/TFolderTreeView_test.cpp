@@ -529,6 +529,57 @@ TEST_F(TFolderTreeView, RightButtonSelectsTheNodeUnderTheMouse)
     EXPECT_EQ(mouseUps, 1);
 }
 
+TEST_F(TFolderTreeView, NamesThatAreNoUtf8KeepTheirBytesAndAreShownDecoded)
+{
+    const std::string latin1 = "Caf\xE9";      // "Café" in Latin-1
+    const std::string latin1Twin = "Caf\xE8";  // "Cafè": shown alike, another folder
+    const std::string shiftJis = "\x83\x74\x83\x48\x83\x8B\x83\x5F";  // "フォルダ" in Shift-JIS
+    makeFolder(m_root + "/" + latin1);
+    makeFolder(m_root + "/" + latin1Twin);
+    makeFolder(m_root + "/" + shiftJis);
+    makeFolder(m_root + "/" + shiftJis + "/" + latin1);
+    testfiles::writeFile(m_root + "/" + shiftJis + "/" + shiftJis + ".txt", "x\n");
+    auto tree = placedTree();
+    RecordingFileList list;
+    tree->SetFileListControl(&list);
+
+    const std::string replacement = "\xEF\xBF\xBD";  // U+FFFD
+    for (const std::string& relative : {latin1, latin1Twin, shiftJis, shiftJis + "/" + latin1}) {
+        const std::string path = m_root + "/" + relative;
+        tree->setFolderName(path);
+        ASSERT_NE(tree->Selected(), nullptr) << relative;
+        EXPECT_EQ(tree->FolderName(), path);
+        EXPECT_EQ(tree->SelectedFolders(), (std::vector<std::string>{path}));
+        EXPECT_EQ(list.folders.back(), path);
+        const std::string name = relative.substr(relative.find_last_of('/') + 1);
+        EXPECT_EQ(::TFolderTreeView::nodeInfo(tree->Selected())->name, name);
+        // Only the caption is decoded, with a visible mark for what is no text.
+        EXPECT_NE(tree->Selected()->Text().find(replacement), std::string::npos);
+        // A saved path selects the same folder again.
+        tree->Refresh();
+        EXPECT_EQ(tree->FolderName(), path);
+    }
+    TTreeNode* root = tree->Selected()->Parent()->Parent();
+    EXPECT_EQ(childNamed(root, latin1)->Text(), "Caf" + replacement);
+
+    // Matching is by bytes: a name shown alike is another name.
+    tree->setFolderName(m_root + "/Caf\xEA");
+    EXPECT_EQ(tree->FolderName(), m_root);
+    tree->setFolderName(m_root + "/CAF\xE8");  // letter case aside, the bytes that are no text agree
+    EXPECT_EQ(tree->FolderName(), m_root + "/" + latin1Twin);
+    tree->setFolderName(m_root);
+    EXPECT_TRUE(tree->OpenFolder(latin1));
+    EXPECT_EQ(tree->FolderName(), m_root + "/" + latin1);
+    tree->SetSelected(childNamed(tree->Selected()->Parent(), latin1Twin));
+    EXPECT_EQ(tree->FolderName(), m_root + "/" + latin1Twin);
+
+    // A file's name reaches the linked list as it is on disk.
+    tree->setFolderName(m_root + "/" + shiftJis + "/" + shiftJis + ".txt");
+    EXPECT_EQ(list.selected, (std::vector<std::string>{shiftJis + ".txt"}));
+    EXPECT_EQ(list.folders.back(), m_root + "/" + shiftJis);
+    tree->SetFileListControl(nullptr);
+}
+
 TEST_F(TFolderTreeView, HiddenFoldersFollowShowHiddenAfterARefresh)
 {
     auto tree = placedTree();

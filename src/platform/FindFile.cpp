@@ -2,6 +2,7 @@
 
 #include "FileTime.h"
 #include "LastError.h"
+#include "Unicode.h"
 
 #include <QList>
 #include <QString>
@@ -18,6 +19,30 @@
 #include <unordered_map>
 #include <vector>
 
+namespace {
+
+// Wide text folded; a byte that is no UTF-8 stays itself (as its carrying
+// unit), so names that differ in such bytes never fold alike.
+std::u32string foldWide(const std::u16string& wide)
+{
+    std::u32string folded;
+    std::size_t start = 0;
+    while (start <= wide.size()) {
+        std::size_t end = start;
+        while (end < wide.size() && !IsCarriedByte(wide[end]))
+            ++end;
+        const QString text = QString::fromUtf16(wide.data() + start, qsizetype(end - start));
+        const QList<uint> ucs4 = text.toCaseFolded().toUcs4();
+        folded.append(ucs4.begin(), ucs4.end());
+        if (end < wide.size())
+            folded.push_back(char32_t(wide[end]));
+        start = end + 1;
+    }
+    return folded;
+}
+
+}  // namespace
+
 // A name as case-folded Unicode code points.
 std::u32string FoldName(const std::string& utf8)
 {
@@ -25,10 +50,8 @@ std::u32string FoldName(const std::string& utf8)
     std::u32string ascii(utf8.size(), U'\0');
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0x80) {
-            const QList<uint> ucs4 = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toCaseFolded().toUcs4();
-            return std::u32string(ucs4.begin(), ucs4.end());
-        }
+        if (c >= 0x80)
+            return foldWide(WideFromNarrow(utf8));
         ascii[i] = (c >= 'A' && c <= 'Z') ? char32_t(c - 'A' + 'a') : char32_t(c);
     }
     return ascii;

@@ -1,6 +1,6 @@
 #include "ShellRefs.h"
 
-#include <QString>
+#include "Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ namespace shelltest {
 
 std::u16string wide(const std::string& text)
 {
-    return QString::fromStdString(text).toStdU16String();
+    return WideFromNarrow(text);
 }
 
 ShellCounts shellCounts()

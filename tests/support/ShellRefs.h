@@ -23,6 +23,7 @@ struct TaskFree {
 };
 using Pidl = std::unique_ptr<ITEMIDLIST, TaskFree>;
 
+// A path or name as the shell's wide text (every byte kept).
 std::u16string wide(const std::string& text);
 
 // What the shell has alive in the process: objects (folders, enumerators,

@@ -3,11 +3,11 @@
 #include "ComObject.h"
 #include "ShellItem.h"
 
-#include <QFileInfo>
 #include <QIcon>
 #include <QMimeDatabase>
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -145,8 +145,9 @@ std::string iconName(const shellitem::Item& item, const std::string& path, bool 
 
 std::string iconNameOfPath(const std::string& path, bool known, bool directory)
 {
+    struct stat st {};
     if (!known)
-        directory = QFileInfo(QString::fromStdString(path)).isDir();
+        directory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     return directory ? folderIconName(path, false) : fileIconName(path);
 }
 

@@ -4,9 +4,10 @@
 #include "ExtractIcon.h"
 #include "ShellItem.h"
 #include "TextCompare.h"
+#include "Unicode.h"
 
+#include <QFile>
 #include <QString>
-#include <QStringList>
 
 #include <algorithm>
 #include <cstring>
@@ -175,28 +176,39 @@ Item virtualItem(Kind kind, const std::string& name)
     return item;
 }
 
-HRESULT putName(const std::string& text, STRRET* name)
+// A name handed out as task-allocated wide text. A parsing name keeps every
+// byte of the file name (CP_ACP); a name for display is decoded as file
+// names are shown, with a replacement character for bytes that are no text.
+HRESULT putName(const std::string& text, SHGDNF flags, STRRET* name)
 {
-    const QString wide = QString::fromStdString(text);
-    const std::size_t bytes = (static_cast<std::size_t>(wide.size()) + 1) * sizeof(char16_t);
+    const std::u16string wide = forParsing(flags) ? WideFromNarrow(text)
+                                                  : QFile::decodeName(QByteArray::fromStdString(text)).toStdU16String();
+    const std::size_t bytes = (wide.size() + 1) * sizeof(char16_t);
     auto* copy = static_cast<char16_t*>(CoTaskMemAlloc(bytes));
     if (!copy)
         return E_OUTOFMEMORY;
-    std::memcpy(copy, wide.utf16(), bytes - sizeof(char16_t));
+    std::memcpy(copy, wide.data(), bytes - sizeof(char16_t));
     copy[wide.size()] = u'\0';
     name->uType = STRRET_WSTR;
     name->pOleStr = copy;
     return S_OK;
 }
 
-// The path components of a name, or nullopt when one is "." or "..".
+// The path components of a name (bytes as they are), or nullopt when one is
+// "." or "..".
 std::optional<std::vector<std::string>> splitPath(const std::string& path)
 {
     std::vector<std::string> parts;
-    for (const QString& part : QString::fromStdString(path).split(u'/', Qt::SkipEmptyParts)) {
-        if (part == u"." || part == u"..")
+    std::size_t start = 0;
+    while (start < path.size()) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        std::string part = path.substr(start, end - start);
+        start = end + 1;
+        if (part.empty())
+            continue;
+        if (part == "." || part == "..")
             return std::nullopt;
-        parts.push_back(part.toStdString());
+        parts.push_back(std::move(part));
     }
     return parts;
 }
@@ -293,11 +305,12 @@ public:
         *list = nullptr;
         if (!displayName)
             return E_INVALIDARG;
-        const QString wide = QString::fromUtf16(displayName);
-        const std::string name = wide.toStdString();
+        const std::u16string_view wide(displayName);
+        const std::string name = NarrowFromWide(wide);
         std::vector<BYTE> bytes;
         Item last;
-        if (m_place.type == Place::Desktop && wide.compare(QLatin1String(kComputerParsingName), Qt::CaseInsensitive) == 0) {
+        if (m_place.type == Place::Desktop &&
+            QStringView(wide).compare(QLatin1String(kComputerParsingName), Qt::CaseInsensitive) == 0) {
             last = virtualItem(Kind::Computer, kComputerParsingName);
             shellitem::appendItem(bytes, last);
         } else if (m_place.type == Place::Path) {
@@ -498,7 +511,7 @@ public:
         if (!items)
             return E_INVALIDARG;
         if (items->empty())
-            return putName(nameOf(m_place, flags), name);
+            return putName(nameOf(m_place, flags), flags, name);
         Place parent = m_place;
         for (std::size_t i = 0; i + 1 < items->size(); ++i) {
             std::optional<Place> next = childPlace(parent, (*items)[i]);
@@ -511,7 +524,7 @@ public:
         const std::optional<std::string> text = nameOf(parent, items->back(), flags);
         if (!text)
             return E_INVALIDARG;
-        return putName(*text, name);
+        return putName(*text, flags, name);
     }
 
     HRESULT SetNameOf(HWND, LPCITEMIDLIST, const char16_t*, SHGDNF, LPITEMIDLIST* newItem) override
@@ -569,7 +582,7 @@ HRESULT StrRetToStrA(STRRET* name, LPCITEMIDLIST item, char** text)
     case STRRET_WSTR:
         if (!name->pOleStr)
             return E_INVALIDARG;
-        value = QString::fromUtf16(name->pOleStr).toStdString();
+        value = NarrowFromWide(name->pOleStr);
         CoTaskMemFree(name->pOleStr);
         name->pOleStr = nullptr;
         break;

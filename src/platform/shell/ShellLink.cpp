@@ -19,11 +19,11 @@ constexpr HRESULT kInsufficientBuffer = static_cast<HRESULT>(0x8007007Au);
 
 std::optional<std::string> narrow(LPCOLESTR wide)
 {
-    const int needed = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0);
+    const int needed = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0);
     if (needed <= 0)
         return std::nullopt;
     std::string text(std::size_t(needed), '\0');
-    if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), needed) != needed)
+    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), needed) != needed)
         return std::nullopt;
     text.pop_back();  // the NUL
     return text;
@@ -153,13 +153,13 @@ HRESULT ShellLink::GetCurFile(LPOLESTR* fileName)
     *fileName = nullptr;
     if (!m_linkPath)
         return E_FAIL;
-    const int needed = MultiByteToWideChar(CP_UTF8, 0, m_linkPath->c_str(), -1, nullptr, 0);
+    const int needed = MultiByteToWideChar(CP_ACP, 0, m_linkPath->c_str(), -1, nullptr, 0);
     if (needed <= 0)
         return E_FAIL;
     auto* wide = static_cast<char16_t*>(CoTaskMemAlloc(sizeof(char16_t) * std::size_t(needed)));
     if (!wide)
         return E_OUTOFMEMORY;
-    MultiByteToWideChar(CP_UTF8, 0, m_linkPath->c_str(), -1, wide, needed);
+    MultiByteToWideChar(CP_ACP, 0, m_linkPath->c_str(), -1, wide, needed);
     *fileName = wide;
     return S_OK;
 }

@@ -3,9 +3,11 @@
 #include "ExtractIcon.h"
 #include "ShellFolder.h"
 #include "ShellItem.h"
+#include "Modules.h"
+#include "Unicode.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
@@ -145,12 +147,13 @@ bool factsOfList(LPCITEMIDLIST list, UINT flags, DWORD attributeMask, ItemFacts&
 // Facts of a path on disk; false when it does not exist.
 bool factsOfPath(const char* path, UINT flags, DWORD attributeMask, ItemFacts& facts)
 {
-    const QString absolute = QFileInfo(QString::fromUtf8(path)).absoluteFilePath();
+    // The path's bytes as they are: a name need not be UTF-8.
+    const std::string absolute = GetFullPathNameA(path);
     IShellFolder* desktop = nullptr;
-    if (absolute.isEmpty() || FAILED(SHGetDesktopFolder(&desktop)))
+    if (absolute.empty() || FAILED(SHGetDesktopFolder(&desktop)))
         return false;
     LPITEMIDLIST list = nullptr;
-    const std::u16string wide = absolute.toStdU16String();
+    const std::u16string wide = WideFromNarrow(absolute);
     const bool parsed = SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.c_str(), nullptr, &list, nullptr));
     desktop->Release();
     bool ok = false;
@@ -173,12 +176,13 @@ void factsOfAttributes(const char* path, DWORD fileAttributes, ItemFacts& facts)
     facts.openIcon = directory ? shellicon::iconNameOfPath(path, true, true) : facts.icon;
     if (directory && facts.openIcon == "folder")
         facts.openIcon = "folder-open";
-    const QString name = QFileInfo(QString::fromUtf8(path)).fileName();
-    facts.displayName = name.isEmpty() ? std::string(path) : name.toStdString();
+    const std::string whole(path);
+    const std::string name = whole.substr(whole.find_last_of('/') + 1);
+    facts.displayName = QFile::decodeName(QByteArray::fromStdString(name.empty() ? whole : name)).toStdString();
     facts.attributes = SFGAO_FILESYSTEM;
     if (directory)
         facts.attributes |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
-    if (!name.isEmpty() && name.front() == u'.')
+    if (!name.empty() && name.front() == '.')
         facts.attributes |= SFGAO_HIDDEN | SFGAO_GHOSTED;
 }
 
