@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -308,6 +312,80 @@ TEST_F(TIniFileTest, RefusedWritesRaiseAndLeaveTheFile)
     TIniFile missingFolder(noFolder);
     ExpectRefused(noFolder, [&] { missingFolder.WriteString("S", "k", "v"); });
     EXPECT_FALSE(exists(folder.file("missing")));
+}
+
+// Runs as a user who may not create entries in a folder that takes none:
+// the superuser steps down to "nobody" (effective ids, given back at the end
+// of the scope); anyone else closes the folder with its permission bits.
+class NoNewEntries {
+public:
+    explicit NoNewEntries(const std::string& dir) : m_dir(dir)
+    {
+        if (::geteuid() == 0) {
+            m_root = true;
+            m_ok = ::chmod(dir.c_str(), 0755) == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+        } else {
+            m_ok = ::chmod(dir.c_str(), 0555) == 0;
+        }
+    }
+    ~NoNewEntries()
+    {
+        if (m_root) {
+            if (::seteuid(0) != 0 || ::setegid(0) != 0)
+                std::abort();  // every later test would run unprivileged
+        } else {
+            ::chmod(m_dir.c_str(), 0755);
+        }
+    }
+    bool ok() const { return m_ok; }
+    bool steppedDown() const { return m_root; }
+
+private:
+    std::string m_dir;
+    bool m_root = false;
+    bool m_ok = false;
+};
+
+TEST_F(TIniFileTest, AWritableFileInAFolderThatTakesNoNewEntriesIsRewrittenInPlace)
+{
+    const std::string locked = folder.file("locked.ini");
+    const std::string old = "[SET]\nM_TOP=1\nOLD=" + std::string(200, 'x') + "\n[SET1]\nLIST00=/a\n";
+    writeFile(path, old);
+    writeFile(locked, "[SET]\nM_TOP=1\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);  // QTemporaryDir makes it 0700
+    struct stat before;
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    {
+        NoNewEntries user(folder.path());
+        ASSERT_TRUE(user.ok()) << std::strerror(errno);
+        // The premise: no new file can be made beside the settings file.
+        const int probe = ::open(folder.file("probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_LT(probe, 0);
+        ASSERT_TRUE(errno == EACCES || errno == EPERM) << std::strerror(errno);
+
+        TIniFile ini(path);
+        ini.WriteInteger("SET", "M_TOP", 2);
+        ini.DeleteKey("SET", "OLD");               // shorter than before
+        ini.WriteString("SET1", "LIST01", "/b ");  // longer again
+        EXPECT_EQ(readFile(path), "[SET]\nM_TOP=2\n[SET1]\nLIST00=/a\nLIST01=\"/b \"\n");
+
+        // Still refused: a file this user may not write (root's own, when
+        // the test stepped down from root), and a missing one.
+        if (user.steppedDown()) {
+            TIniFile notMine(locked);
+            ExpectRefused(locked, [&] { notMine.WriteInteger("SET", "M_TOP", 2); });
+        }
+        TIniFile missing(folder.file("new.ini"));
+        ExpectRefused(folder.file("new.ini"), [&] { missing.WriteInteger("SET", "M_TOP", 2); });
+    }
+    struct stat after;
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, 0666u);
+    EXPECT_EQ(QDir(QString::fromStdString(folder.path())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+              (QStringList{"Pictal.ini", "locked.ini"}));
 }
 
 TEST_F(TIniFileTest, TextThatCannotBeOneLineIsRefused)

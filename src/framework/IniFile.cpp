@@ -9,8 +9,10 @@
 #include <QString>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_set>
 
 namespace {
@@ -276,6 +278,58 @@ std::string LoadForChange(const std::string& path, bool& missing)
     return data;
 }
 
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+    // Closes it; false when the close reports a failed write.
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// Writes data over the existing regular file at path, without a temporary
+// file: for a folder that takes no new entries. The space is reserved before
+// anything is overwritten, so a full disk refuses the write with the old text
+// whole; then the text is written from the start, synced, and the file cut
+// to its length. False when the file cannot be opened for writing or a step
+// fails.
+bool RewriteInPlace(const std::string& path, const std::string& data)
+{
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat st;
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const off_t size = static_cast<off_t>(data.size());
+    if (size > st.st_size && ::posix_fallocate(fd.get(), 0, size) != 0) {
+        // Give back whatever part of the extension was made.
+        [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), st.st_size);
+        return false;
+    }
+    for (size_t done = 0; done < data.size();) {
+        const ssize_t n = ::pwrite(fd.get(), data.data() + done, data.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return ::fsync(fd.get()) == 0 && ::ftruncate(fd.get(), size) == 0 && ::fsync(fd.get()) == 0 && fd.close();
+}
+
 void SaveFile(const std::string& path, const std::string& data)
 {
     if (path.empty())
@@ -283,11 +337,17 @@ void SaveFile(const std::string& path, const std::string& data)
     // A file without any write permission bit is read-only for everybody,
     // the superuser included.
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0)
+    const bool existing = ::stat(path.c_str(), &st) == 0;
+    if (existing && (st.st_mode & 0222) == 0)
         RefuseWrite(path);
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        // No temporary file beside it (the folder takes no new entries): an
+        // existing file that may be written is rewritten in place.
+        if (existing && S_ISREG(st.st_mode) && RewriteInPlace(path, data))
+            return;
         RefuseWrite(path);
+    }
     const qint64 size = static_cast<qint64>(data.size());
     if (file.write(data.data(), size) != size) {
         file.cancelWriting();

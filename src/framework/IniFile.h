@@ -16,7 +16,11 @@
 // - Nothing is buffered: every read sees the file as it is, and every write
 //   re-reads the file, changes that one value and replaces the file at once
 //   (a temporary file in the same folder, then a rename; the file's permission
-//   bits are kept). Every other line - sections, keys, comments, lines that are
+//   bits are kept). When no temporary file can be made there (the folder
+//   takes no new entries) but the file itself may be written, it is rewritten
+//   in place instead: space reserved first, then written, synced and cut to
+//   its new length; a crash during that rewrite can leave it part old, part
+//   new. Every other line - sections, keys, comments, lines that are
 //   not understood - stays as it was, in its order and with its line end.
 //   A missing key is added after the last non-blank line of its section, a
 //   missing section at the end of the file. New lines take the line end of the
