@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QTest>
 
 #include <string>
@@ -110,6 +112,32 @@ TEST(TFileListBox, PointingAtAFolder)
 
     list.Update();
     EXPECT_EQ(list.Count(), 1);
+
+    // A relative path names a folder below the working folder, and is held
+    // as the absolute path it named.
+    ASSERT_EQ(::chdir(root.path().c_str()), 0);
+    list.SetDirectory("photos");
+    EXPECT_EQ(list.Directory(), lower);
+    EXPECT_EQ(entries(list), (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg"}));
+    list.Update();
+    EXPECT_EQ(list.Count(), 3);
+}
+
+TEST(TFileListBox, TheFilterIsAskedOnlyAboutNamesTheMaskLetsThrough)
+{
+    testfiles::TempFolder folder;
+    touch(folder, {"a.jpg", "a.raw", "b.JPG", "b.cr2", "c.png"});
+    TFileListBox list;
+    list.SetMask("*.jpg;*.png;*.j*");
+    list.SetDirectory(folder.path());
+    std::vector<std::string> asked;
+    list.SetFilter([&asked](const std::string&, const WIN32_FIND_DATAA& e) {
+        asked.push_back(e.cFileName);
+        return e.cFileName != "c.png";
+    });
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::string>{"a.jpg", "b.JPG", "c.png"})) << "once per name, and never about the others";
+    EXPECT_EQ(entries(list), (std::vector<std::string>{"a.jpg", "a.jpg", "b.JPG", "b.JPG"})) << "once per pattern matched";
 }
 
 TEST(TFileListBox, SelectingFromCodeRaisesNoClickAndChecksTheIndex)

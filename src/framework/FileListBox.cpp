@@ -4,6 +4,7 @@
 #include "Exception.h"
 #include "FindFile.h"
 #include "SafeCall.h"
+#include "SysUtils.h"
 #include "TextCompare.h"
 
 #include <QIcon>
@@ -126,10 +127,13 @@ void TFileListBox::SetDirectory(const std::string& folder)
     struct stat st;
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder.c_str(), X_OK) != 0)
         throw Exception(folder + " を開けません");
+    // A relative path is made absolute first: reading changes the working
+    // folder, which it would then be taken from.
+    const std::string absolute = folder.front() == '/' ? folder : ExpandFileName(folder);
     // Two folders whose names differ only in letter case are different folders.
-    if (folder == FDirectory)
+    if (absolute == FDirectory)
         return;
-    FDirectory = folder;
+    FDirectory = absolute;
     readFolder();
 }
 
@@ -185,11 +189,18 @@ void TFileListBox::readFolder()
                 continue;
             if (!admitted(FFileType, entry.dwFileAttributes))
                 continue;
+            // The mask first: the filter may be costly (it may read the file),
+            // and is asked only about names the mask lets through.
+            const std::u32string name = FoldName(entry.cFileName);
+            std::vector<bool> matches(folded.size());
+            for (std::size_t i = 0; i < folded.size(); ++i)
+                matches[i] = MatchesFolded(name, folded[i]);
+            if (std::find(matches.begin(), matches.end(), true) == matches.end())
+                continue;
             if (FFilter && !FFilter(FDirectory, entry))
                 continue;
-            const std::u32string name = FoldName(entry.cFileName);
-            for (const std::u32string& pattern : folded) {
-                if (!MatchesFolded(name, pattern))
+            for (std::size_t i = 0; i < folded.size(); ++i) {
+                if (!matches[i])
                     continue;
                 const std::string text = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                                              ? "[" + entry.cFileName + "]"
