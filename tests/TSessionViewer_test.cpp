@@ -131,3 +131,42 @@ TEST(TSessionViewer, ListAndViewerNameTheSameFileThroughAWholeSortingRun)
     EXPECT_TRUE(testfiles::exists(source.file("broken.jpg"))) << "files the session does not list stay where they are";
     EXPECT_TRUE(testfiles::exists(source.file(".hidden.png")));
 }
+
+TEST(TSessionViewer, AFileTheViewerCannotShowIsStillTheFileADispatchSends)
+{
+    TempFolder source, kept;
+    picture(source, "a.png", "PNG", qRgb(200, 0, 0));
+    picture(source, "c.png", "PNG", qRgb(0, 0, 200));
+    // Its header is whole, its data cut short: listed, but not shown.
+    QImage noise(200, 150, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 37 + y * 11) & 0xFF, (x * y) & 0xFF, (x ^ y) & 0xFF));
+    ASSERT_TRUE(noise.save(QString::fromStdString(source.file("b.png")), "PNG"));
+    const std::string whole = testfiles::readFile(source.file("b.png"));
+    testfiles::writeFile(source.file("b.png"), whole.substr(0, whole.size() / 3));
+
+    RealControls rig;
+    rig.folder = source.path();
+    rig.session.FolderTreeView0Change();
+    ASSERT_EQ(rig.list.Count(), 3);
+
+    rig.session.SpeedButton1Click();
+    EXPECT_EQ(rig.Selected(), "b.png");
+    EXPECT_EQ(rig.current, source.file("b.png")) << "next: the current file is the entry the list shows";
+
+    rig.list.SetItemIndex(2);
+    rig.session.FileListBox1Click();
+    EXPECT_EQ(rig.current, source.file("c.png"));
+    rig.list.SetItemIndex(1);
+    rig.session.FileListBox1Click();
+    EXPECT_EQ(rig.current, source.file("b.png")) << "click: the same";
+
+    rig.slotPaths[0] = kept.path();
+    rig.session.DispatchToSlot(1);
+    EXPECT_TRUE(testfiles::exists(kept.file("b.png")));
+    EXPECT_FALSE(testfiles::exists(kept.file("a.png")));
+    EXPECT_TRUE(testfiles::exists(source.file("a.png")));
+    EXPECT_EQ(rig.Selected(), "c.png");
+    EXPECT_EQ(rig.current, source.file("c.png"));
+}

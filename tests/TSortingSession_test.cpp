@@ -150,7 +150,9 @@ TEST(TSortingSession, AnEmptyFolderPathSelectsEntryZeroAndLeavesTheViewerEmpty)
     EXPECT_EQ(rig.controls.SelectedName(), "a.jpg");
     EXPECT_FALSE(rig.Viewer().HasCollection());
     EXPECT_EQ(rig.Viewer().Shown(), "");
-    EXPECT_EQ(rig.controls.currentFile, src.file("b.jpg"));
+    // The viewer could not show the selected entry: it is the current file
+    // all the same, as the list shows it.
+    EXPECT_EQ(rig.controls.currentFile, src.file("a.jpg"));
 }
 
 TEST(TSortingSession, FoldersWhoseNamesDifferOnlyInCaseAreDifferentFolders)
@@ -668,4 +670,19 @@ TEST(TSortingSession, WithTheImageLibraryLoadedTheListLeavesOutFilesItCannotRead
         ExpectInStep(rig, folder.path(), "b.png");
     }
     TerminateVX(kVxUserSlide);
+}
+
+TEST(TSortingSession, SourceAndSlotFoldersAreClearedOfWhatKilledTransfersLeft)
+{
+    TempFolder src, slot;
+    MakeFiles(src, {"b.jpg"});
+    // A file a killed move was replacing, set aside; a copy a killed transfer left.
+    writeFile(src.file(".a.jpg.pictal-Ab12Cd.old"), "a.jpg");
+    writeFile(slot.file(".b.jpg.pictal-Xy34Zw"), "half of b");
+
+    Rig rig;
+    rig.ChangeFolder(src.path());
+    EXPECT_EQ(rig.controls.ListedNames(), (Names{"a.jpg", "b.jpg"}));
+    rig.SetSlot(1, slot.path());
+    EXPECT_FALSE(exists(slot.file(".b.jpg.pictal-Xy34Zw")));
 }

@@ -42,6 +42,7 @@ void TSortingSession::FolderTreeView0Change()
     try {
         const std::string folder = FControls.FolderName();
         TFileListBox& list = FControls.FileList();
+        RecoverInterruptedTransfers(folder);
         list.SetDirectory(folder);
         if (list.Count() > 0)
             list.SetItemIndex(0);
@@ -59,7 +60,24 @@ void TSortingSession::FileListBox1Click()
     const int selected = FControls.FileList().ItemIndex();
     if (selected >= 0)
         FControls.Viewer().SetCurrentImage(selected);
-    FControls.Viewer().Start();
+    if (!FControls.Viewer().Start())
+        followList(selected);
+}
+
+void TSortingSession::followList(int index)
+{
+    // A file the viewer could not show (its data cut short, say) is still the
+    // file the list shows: the current file follows the list, so a dispatch
+    // acts on the file the user sees, and broken files can be sorted away too.
+    TFileListBox& list = FControls.FileList();
+    if (index >= 0 && index < list.Count())
+        FControls.SetCurrentFilePath(JoinPath(list.Directory(), list.Item(index)));
+}
+
+void TSortingSession::goNext()
+{
+    if (!FControls.Viewer().GoNext())
+        followList(FControls.FileList().ItemIndex());
 }
 
 void TSortingSession::FormActivate()
@@ -79,7 +97,7 @@ void TSortingSession::SpeedButton1Click()
     const int selected = list.ItemIndex();
     if (selected >= 0 && selected < list.Count() - 1)
         list.SetItemIndex(selected + 1);
-    FControls.Viewer().GoNext();
+    goNext();
 }
 
 void TSortingSession::DispatchToSlot(int slot)
@@ -123,7 +141,8 @@ void TSortingSession::moveTo(const std::string& target)
     viewer.Close();
     viewer.Open();
     viewer.SetCurrentImage(selected);
-    viewer.Start();
+    if (!viewer.Start())
+        followList(selected);
 }
 
 void TSortingSession::copyTo(const std::string& target)
@@ -133,7 +152,7 @@ void TSortingSession::copyTo(const std::string& target)
     const int selected = list.ItemIndex();
     if (selected >= 0 && selected < list.Count() - 1)
         list.SetItemIndex(selected + 1);
-    FControls.Viewer().GoNext();
+    goNext();
 }
 
 void TSortingSession::E1Click()
@@ -145,6 +164,7 @@ void TSortingSession::SlotPathChanged(int slot)
 {
     const std::string path = FControls.SlotPath(slot);
     if (DirectoryExists(path)) {
+        RecoverInterruptedTransfers(path);
         FControls.SetSlotEnabled(slot, true);
         FControls.SetSlotLabel(slot, SlotLabel(path));
     } else {

@@ -70,7 +70,8 @@ public:
     // The folder tree reports a new folder: the list and the viewer switch to
     // it and the first file is shown. Any error ends it silently.
     void FolderTreeView0Change();
-    // The viewer shows the selected entry.
+    // The viewer shows the selected entry. When it cannot, the selected entry
+    // becomes the current file all the same.
     void FileListBox1Click();
     // The window became active: it repaints, then shows the selected entry.
     void FormActivate();
@@ -84,6 +85,8 @@ public:
     void E1Click();
     // Slot n's path changed: the slot is enabled with its folder's name as its
     // label while the path names an existing folder, else disabled and unlabelled.
+    // What killed transfers left in the folder is cleared up, as it is in a
+    // source folder when the list switches to it.
     void SlotPathChanged(int slot);
 
     // The last component of a slot path: one trailing "/" removed, then what
@@ -91,6 +94,11 @@ public:
     static std::string SlotLabel(const std::string& path);
 
 private:
+    // The current file becomes the list's entry `index` (when there is one).
+    void followList(int index);
+    // The viewer steps on; when it cannot show the next image, the current
+    // file follows the list's selection.
+    void goNext();
     void moveTo(const std::string& target);
     void copyTo(const std::string& target);
 
