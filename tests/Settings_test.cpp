@@ -76,13 +76,15 @@ const char* kFullFile =
     "LIST01=/old/1\nLIST02=/old/2\nLIST03=/old/3\nLIST04=/old/4\nLIST05=/old/5\n"
     "LIST06=/old/6\nLIST07=/old/7\nLIST08=/old/8\nLIST09=/old/9\n";
 
-void ExpectRefused(const std::string& file, SettingsHost& host)
+// The message names the file, and the key and the reason when the value is
+// at fault.
+void ExpectRefused(const std::string& file, SettingsHost& host, const std::string& reason = {})
 {
     try {
         WriteSettings(file, host);
         ADD_FAILURE() << "writing " << file << " was not refused";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), file + " に書き込めません");
+        EXPECT_EQ(e.Message(), file + " に書き込めません" + (reason.empty() ? "" : ": " + reason));
     }
 }
 
@@ -293,7 +295,7 @@ TEST(Settings, KeysAfterARefusedOneAreNotWritten)
         host.slotPaths[std::size_t(slot - 1)] = "/new/" + std::to_string(slot);
     host.slotPaths[2] = "/new/two\nlines";  // a folder name the file cannot hold on one line
 
-    ExpectRefused(file, host);
+    ExpectRefused(file, host, "[SET1] LIST03 の値に改行が含まれています");
 
     EXPECT_EQ(NonBlankLines(readFile(file)),
               (Lines{"[SET]", "M_TOP=1", "M_LEFT=2", "[SET1]", "MODE1=1", "MODE2=0", "LIST00=/new/src",

@@ -37,10 +37,10 @@ protected:
         return ::stat(p.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
     }
 
-    // Runs a write that must be refused, and checks the message and that the
-    // file kept its bytes.
+    // Runs a write that must be refused, and checks the message (with the
+    // reason, when one is given) and that the file kept its bytes.
     template <typename Write>
-    void ExpectRefused(const std::string& file, Write write)
+    void ExpectRefused(const std::string& file, Write write, const std::string& reason = {})
     {
         const bool existed = exists(file) && !QFileInfo(QString::fromStdString(file)).isDir();
         const std::string before = existed ? readFile(file) : std::string();
@@ -48,7 +48,7 @@ protected:
             write();
             ADD_FAILURE() << "write to " << file << " was not refused";
         } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), file + " に書き込めません");
+            EXPECT_EQ(e.Message(), file + " に書き込めません" + (reason.empty() ? "" : ": " + reason));
         }
         if (existed) {
             EXPECT_EQ(readFile(file), before);
@@ -388,15 +388,26 @@ TEST_F(TIniFileTest, AWritableFileInAFolderThatTakesNoNewEntriesIsRewrittenInPla
               (QStringList{"Pictal.ini", "locked.ini"}));
 }
 
-TEST_F(TIniFileTest, TextThatCannotBeOneLineIsRefused)
+TEST_F(TIniFileTest, TextThatCannotBeOneLineIsRefusedNamingTheKeyAndWhy)
 {
     writeFile(path, "[S]\nk=v\n");
     TIniFile ini(path);
-    ExpectRefused(path, [&] { ini.WriteString("S", "k", "two\nlines"); });
-    ExpectRefused(path, [&] { ini.WriteString("S", "k", "carriage\rreturn"); });
-    ExpectRefused(path, [&] { ini.WriteString("S", "a=b", "v"); });
-    ExpectRefused(path, [&] { ini.WriteString("S]x", "k", "v"); });
-    ExpectRefused(path, [&] { ini.WriteString("S", "[x", "y]"); });
+    const struct {
+        const char* section;
+        const char* ident;
+        const char* value;
+        const char* reason;
+    } cases[] = {
+        {"S", "k", "two\nlines", "[S] k の値に改行が含まれています"},
+        {"S", "k", "carriage\rreturn", "[S] k の値に改行が含まれています"},
+        {"S", "a=b", "v", "[S] のキー名 a=b に「=」が含まれています"},
+        {"S", "a\nb", "v", "[S] のキー名に改行が含まれています"},
+        {"S]x", "k", "v", "節の名前 S]x に「]」が含まれています"},
+        {"S\nx", "k", "v", "節の名前に改行が含まれています"},
+        {"S", "[x", "y]", "[S] [x の行は節の見出しと読まれてしまいます"},
+    };
+    for (const auto& c : cases)
+        ExpectRefused(path, [&] { ini.WriteString(c.section, c.ident, c.value); }, c.reason);
     ini.WriteString("S", "[x", "y");  // not a section header: stored
     EXPECT_EQ(ini.ReadString("S", "[x", ""), "y");
 }

@@ -32,6 +32,8 @@ std::string SettingsFilePath();
 // reading goes on. A missing file gives every default and is not created.
 void ReadSettings(const std::string& file, TSettingsHost& host);
 // Writes the fourteen keys in the same order, each at once. A write the system
-// refuses raises Exception("<file> に書き込めません") and the keys after it are
-// not written.
+// refuses raises Exception("<file> に書き込めません"), and a value the file
+// cannot hold on one line the same message followed by the key and the reason
+// (": [SET1] LIST03 の値に改行が含まれています"); the keys after it are not
+// written.
 void WriteSettings(const std::string& file, TSettingsHost& host);

@@ -261,9 +261,10 @@ std::string FullPath(const std::string& path)
     return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(path))).toStdString();
 }
 
-[[noreturn]] void RefuseWrite(const std::string& path)
+// A refused write; the reason, when given, says what in the text is at fault.
+[[noreturn]] void RefuseWrite(const std::string& path, const std::string& reason = {})
 {
-    throw Exception(FullPath(path) + " に書き込めません");
+    throw Exception(FullPath(path) + " に書き込めません" + (reason.empty() ? "" : ": " + reason));
 }
 
 // The file's present text, for a change that will be written back; refused
@@ -382,6 +383,27 @@ bool KeyLine(std::string_view ident, std::string_view value, std::string& line)
     return !HasLineBreak(line) && info.kind == lkKey && info.name == ident && Unquoted(info.value) == value;
 }
 
+// Why the section, key and value cannot be written as lines that read back as
+// them; empty when they can. Names that hold a line break are not repeated.
+std::string UnstorableReason(const std::string& section, const std::string& ident, const std::string& value)
+{
+    std::string line;
+    if (HasLineBreak(section))
+        return "節の名前に改行が含まれています";
+    if (!HeaderLine(section, line))
+        return "節の名前 " + section + " に「]」が含まれています";
+    const std::string where = "[" + section + "] ";
+    if (HasLineBreak(ident))
+        return where + "のキー名に改行が含まれています";
+    if (ident.find('=') != std::string::npos)
+        return where + "のキー名 " + ident + " に「=」が含まれています";
+    if (HasLineBreak(value))
+        return where + ident + " の値に改行が含まれています";
+    if (!KeyLine(ident, value, line))
+        return where + ident + " の行は節の見出しと読まれてしまいます";
+    return {};
+}
+
 bool EndsWithBlankLine(std::string_view data)
 {
     const size_t start = ContentStart(data);
@@ -483,9 +505,9 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
                            const std::string& value)
 {
     const std::string name(Trim(section)), key(Trim(ident));
-    std::string header, line;
-    if (!HeaderLine(name, header) || !KeyLine(key, value, line))
-        RefuseWrite(FileName());
+    const std::string reason = UnstorableReason(name, key, value);
+    if (!reason.empty())
+        RefuseWrite(FileName(), reason);
     bool missing = false;
     const std::string data = LoadForChange(FileName(), missing);
     SaveFile(FileName(), ChangedText(data, name, key, value));

@@ -35,7 +35,9 @@
 //   for the superuser), the path is a folder or a special file, the folder does
 //   not exist or cannot be written, the file cannot be read back, is larger
 //   than 64 MiB, or the name or value cannot be stored on one line (a line
-//   break, "=" in a key, "]" in a section name).
+//   break, "=" in a key, "]" in a section name); for those the message goes
+//   on with ": " and the section, the key and what is wrong
+//   ("[SET1] LIST03 の値に改行が含まれています").
 #pragma once
 
 #include <string>
