@@ -58,7 +58,9 @@ std::vector<std::string> model(const char* data, std::size_t size)
     std::string entry;
     bool inEntry = false;
     bool unusable = false;
-    for (std::size_t i = 0; i <= size; ++i) {
+    // A UTF-8 byte-order mark at the very start is skipped.
+    const std::size_t start = size >= 3 && std::string_view(data, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    for (std::size_t i = start; i <= size; ++i) {
         const int c = i < size ? static_cast<unsigned char>(data[i]) : -1;
         if (!inEntry && c > 32 && c != 0x1A) {
             inEntry = true;

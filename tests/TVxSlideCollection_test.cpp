@@ -1,4 +1,5 @@
 #include "SlideCollection.h"
+#include "SlideList.h"
 #include "TestFiles.h"
 #include "Vxdllprocs.h"
 #include "Vxinit.h"
@@ -522,6 +523,47 @@ SLIDE_TEST(SlideListEndsAtByte1A)
     writeFile(folder.file("slides.txt"), folder.file("a.png") + std::string("\0x", 2) + "\n" + folder.file("b.png"));
     ASSERT_TRUE(slides.GetFromSlideFile());
     EXPECT_EQ(itemNames(slides), (Names{"b.png"}));
+}
+
+// A UTF-8 byte-order mark at the start of the list is no part of the first
+// entry, in whatever blocks the bytes arrive; elsewhere, or cut short, its
+// bytes are text.
+SLIDE_TEST(SlideListSkipsALeadingByteOrderMark)
+{
+    writeImage(folder.file("a.png"));
+    writeImage(folder.file("b.png"));
+    const std::string bom = "\xEF\xBB\xBF";
+    writeFile(folder.file("slides.txt"), bom + folder.file("a.png") + "\r\n" + bom + folder.file("b.png") + "\n" +
+                                             folder.file("b.png"));
+    List slides;
+    slides.SetSlideFileName(folder.file("slides.txt"));
+    ASSERT_TRUE(slides.GetFromSlideFile());
+    EXPECT_EQ(itemNames(slides), (Names{"a.png", "b.png"}));
+
+    const struct {
+        std::string text;
+        Names entries;
+    } cases[] = {
+        {bom + "a\nb", {"a", "b"}},
+        {bom + " \n\ta", {"a"}},
+        {bom, {}},
+        {"\xEF\xBB" + std::string("a\n") + bom, {"\xEF\xBB" "a", bom}},
+        {"\xEF\xBB", {"\xEF\xBB"}},
+        {"a" + bom, {"a" + bom}},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t block : {c.text.size() + 1, std::size_t(1), std::size_t(2)}) {
+            Names entries;
+            TSlideListReader reader([&entries](std::string_view entry) {
+                entries.emplace_back(entry);
+                return true;
+            });
+            for (std::size_t at = 0; at < c.text.size(); at += block)
+                reader.Read(c.text.data() + at, std::min(block, c.text.size() - at));
+            reader.Finish();
+            EXPECT_EQ(entries, c.entries) << c.text << " in blocks of " << block;
+        }
+    }
 }
 
 SLIDE_TEST(SlideListStopsAt5000Items)

@@ -9,6 +9,10 @@ namespace {
 constexpr std::size_t kMaxEntryBytes = PATH_MAX - 1;
 // Ends the list wherever it stands.
 constexpr unsigned char kEndOfText = 0x1A;
+// The UTF-8 byte-order mark, skipped at the start of the data. Static, so
+// that entries made of its bytes may be handed over as views into it.
+constexpr char kMark[] = "\xEF\xBB\xBF";
+constexpr std::size_t kMarkSize = sizeof kMark - 1;
 
 bool endsLine(unsigned char c)
 {
@@ -34,6 +38,37 @@ bool TSlideListReader::Read(const char* data, std::size_t size, bool last)
 {
     if (m_ended)
         return false;
+    if (!m_startChecked) {
+        const std::size_t before = m_markBytes;
+        std::size_t i = 0;
+        while (i < size && m_markBytes < kMarkSize && data[i] == kMark[m_markBytes]) {
+            ++i;
+            ++m_markBytes;
+        }
+        if (m_markBytes == kMarkSize) {
+            m_startChecked = true;
+            data += i;
+            size -= i;
+        } else if (i == size && !last) {
+            return true;  // all so far may still be the start of a mark
+        } else if (!replayMarkBytes(before)) {
+            return false;  // the bytes of earlier blocks, not a mark after all, came first
+        }
+    }
+    return scan(data, size, last);
+}
+
+// The start of the data was no byte-order mark: its first count bytes, which
+// arrived in earlier blocks, are text and are read now. False once the list
+// has ended.
+bool TSlideListReader::replayMarkBytes(std::size_t count)
+{
+    m_startChecked = true;
+    return count == 0 || scan(kMark, count, false);
+}
+
+bool TSlideListReader::scan(const char* data, std::size_t size, bool last)
+{
     std::size_t i = 0;
     while (i < size) {
         if (!m_inEntry) {
@@ -80,6 +115,8 @@ bool TSlideListReader::Read(const char* data, std::size_t size, bool last)
 void TSlideListReader::Finish()
 {
     if (m_ended)
+        return;
+    if (!m_startChecked && !replayMarkBytes(m_markBytes))
         return;
     m_ended = true;
     finishEntry({});

@@ -5,7 +5,9 @@
 // skipped (so blank lines are too); the rest of the line up to CR or LF is the
 // entry, trailing blanks included. A 0x1A byte ends the list wherever it
 // stands, as does the end of the data. A line holding a NUL byte, or longer
-// than PATH_MAX - 1 bytes, cannot name a file and is skipped.
+// than PATH_MAX - 1 bytes, cannot name a file and is skipped. A UTF-8
+// byte-order mark (EF BB BF) at the very start of the data is skipped; its
+// bytes anywhere else are text.
 #pragma once
 
 #include <cstddef>
@@ -39,6 +41,8 @@ public:
     bool Ended() const { return m_ended; }
 
 private:
+    bool scan(const char* data, std::size_t size, bool last);
+    bool replayMarkBytes(std::size_t count);
     void keep(std::string_view part);
     bool finishEntry(std::string_view lastPart);
 
@@ -47,4 +51,6 @@ private:
     bool m_inEntry = false;   // past the leading bytes of a line
     bool m_unusable = false;  // the entry holds a NUL byte or is too long
     bool m_ended = false;
+    bool m_startChecked = false;  // past a byte-order mark, or sure there is none
+    std::size_t m_markBytes = 0;  // bytes of a mark seen so far at the start
 };
