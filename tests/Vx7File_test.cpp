@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 #include <openjpeg.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -380,6 +382,49 @@ std::string firstScan(const std::string& jpeg)
     return {};
 }
 
+// The most bytes the process held allocated since the last reset, as the
+// address sanitizer's allocator counts them; 0 in a build without it.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" {
+int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
+                                              void (*)(const volatile void*));
+std::size_t __sanitizer_get_current_allocated_bytes();
+}
+
+class PeakAllocation {
+public:
+    PeakAllocation()
+    {
+        static const bool installed = __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree) != 0;
+        m_usable = installed;
+        s_peak = __sanitizer_get_current_allocated_bytes();
+        m_start = s_peak;
+    }
+    bool usable() const { return m_usable; }
+    // Bytes above what was allocated when the object was made.
+    std::size_t rise() const { return s_peak - m_start; }
+
+private:
+    static void onMalloc(const volatile void*, std::size_t)
+    {
+        const std::size_t now = __sanitizer_get_current_allocated_bytes();
+        std::size_t seen = s_peak.load();
+        while (now > seen && !s_peak.compare_exchange_weak(seen, now)) {
+        }
+    }
+    static void onFree(const volatile void*) {}
+    static inline std::atomic<std::size_t> s_peak{0};
+    bool m_usable = false;
+    std::size_t m_start = 0;
+};
+#else
+class PeakAllocation {
+public:
+    bool usable() const { return false; }
+    std::size_t rise() const { return 0; }
+};
+#endif
+
 // A smooth, photo-like picture.
 QImage gradient(int width, int height)
 {
@@ -578,6 +623,34 @@ TEST_F(Vx7File, ComposesPngTransparencyOverWhite)
             grey.setPixel(x, y, qRgb(x * 100, x * 100, x * 100));
     testfiles::writeFile(path("grey.png"), bytesOf(grey, "png"));
     EXPECT_TRUE(colourNear(load(path("grey.png")).pixel(2, 1), qRgb(200, 200, 200)));
+}
+
+TEST_F(Vx7File, ConvertsSixteenBitPngWithoutASecondFullSizeCopy)
+{
+    // 16 bits per sample: Qt decodes to 8 bytes a pixel, the raster has 3.
+    const int width = 2048, height = 1024;
+    QImage deep(width, height, QImage::Format_RGBA64);
+    deep.fill(QColor::fromRgba64(0x8000, 0x4000, 0xFFFF));
+    for (int x = 0; x < width; ++x)
+        deep.setPixelColor(x, height - 1, QColor::fromRgba64(0xFFFF, 0, 0, 0x8000));
+    testfiles::writeFile(path("deep.png"), bytesOf(deep, "png"));
+    deep = QImage();
+
+    const PeakAllocation peak;
+    if (!peak.usable())
+        GTEST_SKIP() << "allocations are counted only under the address sanitizer";
+    VXHANDLE raster = s_modules->fileLoad(path("deep.png").c_str(), 0, 0, 0, 0, 0, 0, 0);
+    ASSERT_NE(raster, nullptr);
+    const std::size_t decoded = std::size_t(width) * height * 8;
+    const std::size_t rasterBytes = std::size_t(width) * height * 3;
+    const std::size_t fullCopy = std::size_t(width) * height * 4;
+    EXPECT_LT(peak.rise(), decoded + rasterBytes + fullCopy / 2);
+    s_modules->freeMemory(raster);
+
+    const QImage decodedImage = load(path("deep.png"), 0, 0, 0);
+    ASSERT_EQ(decodedImage.size(), QSize(width, height));
+    EXPECT_TRUE(colourNear(decodedImage.pixel(100, 100), qRgb(128, 64, 255), 1));
+    EXPECT_TRUE(colourNear(decodedImage.pixel(100, height - 1), qRgb(255, 127, 127), 1));
 }
 
 TEST_F(Vx7File, CountsAndDecodesGifFrames)

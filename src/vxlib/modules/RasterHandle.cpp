@@ -5,6 +5,14 @@
 
 namespace vxmodule {
 
+namespace {
+
+// Pixels converted at a time from a layout the rows cannot be read from
+// directly (1 MB as 32-bit pixels).
+constexpr std::int64_t kConversionStripPixels = std::int64_t(1) << 18;
+
+}  // namespace
+
 bool sizeAllowed(std::int64_t width, std::int64_t height)
 {
     return width > 0 && height > 0 && width <= kMaxPixels && height <= kMaxPixels && width * height <= kMaxPixels;
@@ -193,7 +201,9 @@ HGLOBAL imageToRaster(const QImage& image)
 {
     if (image.isNull() || !sizeAllowed(image.width(), image.height()))
         return nullptr;
-    QImage source = image;
+    RasterWriter writer(image.width(), image.height());
+    if (!writer.valid())
+        return nullptr;
     switch (image.format()) {
     case QImage::Format_BGR888:
     case QImage::Format_RGB888:
@@ -202,20 +212,28 @@ HGLOBAL imageToRaster(const QImage& image)
     case QImage::Format_ARGB32_Premultiplied:
     case QImage::Format_Grayscale8:
     case QImage::Format_Indexed8:
-        break;
+        for (int y = 0; y < image.height(); ++y)
+            imageRowToBgr(image, y, writer.row(y));
+        return writer.release();
     default:
-        // Other layouts (mono, 16-bit, 64-bit, ...) through one conversion of
-        // the whole picture rather than one per row.
-        source = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        if (source.isNull())
-            return nullptr;
         break;
     }
-    RasterWriter writer(source.width(), source.height());
-    if (!writer.valid())
-        return nullptr;
-    for (int y = 0; y < source.height(); ++y)
-        imageRowToBgr(source, y, writer.row(y));
+    // Other layouts (mono, 16-bit, 64-bit, ...) are converted a strip of rows
+    // at a time: a large picture never exists a second time at full size
+    // beside the raster.
+    const QImage::Format target = image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    const int stripRows = std::max(1, int(kConversionStripPixels / image.width()));
+    for (int top = 0; top < image.height(); top += stripRows) {
+        const int rows = std::min(stripRows, image.height() - top);
+        // The source's rows as they are, without a copy.
+        QImage view(image.constScanLine(top), image.width(), rows, image.bytesPerLine(), image.format());
+        view.setColorTable(image.colorTable());
+        const QImage strip = view.convertToFormat(target);
+        if (strip.isNull())
+            return nullptr;
+        for (int y = 0; y < rows; ++y)
+            imageRowToBgr(strip, y, writer.row(top + y));
+    }
     return writer.release();
 }
 
