@@ -18,6 +18,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,7 @@ public:
     using ::TVxSlide::DisplayRect;
     using ::TVxSlide::GetImageSize;
     using ::TVxSlide::WMTimer;
+    using ::TVxSlideCollection::CurrentPath;
     QImage& surface()
     {
         Canvas()->ReleaseHandle();
@@ -491,6 +495,44 @@ TEST_F(TVxSlide, PaintingAsACopyStretchesDirectlyWithoutEvents)
     slide->PaintTo(copy);
     EXPECT_EQ(copy.pixel(160, 120) | 0xFF000000, kBackgroundRgb);
     EXPECT_TRUE(events.empty());
+}
+
+// A slide list entry relative to the working folder is reported as the viewer
+// opens it: folder and name make its current path, with no root put in front.
+TEST_F(TVxSlide, SlideListEntriesAreReportedByThePathTheViewerOpens)
+{
+    ASSERT_EQ(::mkdir(folder.file("sub").c_str(), 0755), 0);
+    for (const char* name : {"a.png", "sub/b.png", "c.png"})
+        writeImage(folder.file(name), 10, 10, qRgb(255, 0, 0));
+    writeFile(folder.file("slides.txt"), "a.png\nsub/b.png\n" + folder.file("c.png") + "\n");
+    slide->SetFileReadWay(vxSlidefile);
+    slide->SetSlideFileName(folder.file("slides.txt"));
+    show();
+    struct WorkingFolder {
+        char* previous = ::getcwd(nullptr, 0);
+        ~WorkingFolder()
+        {
+            if (previous && ::chdir(previous) != 0)
+                ADD_FAILURE() << "cannot go back to " << previous;
+            std::free(previous);
+        }
+    } working;
+    ASSERT_NE(working.previous, nullptr);
+    ASSERT_EQ(::chdir(folder.path().c_str()), 0);
+    const struct {
+        const char* pathName;
+        const char* fileName;
+    } expected[] = {{"", "a.png"}, {"sub/", "b.png"}, {nullptr, "c.png"}};
+    EXPECT_TRUE(slide->Open());
+    for (int i = 0; i < 3; ++i) {
+        events.clear();
+        EXPECT_TRUE(i == 0 ? slide->Start() : slide->GoNext()) << i;
+        ASSERT_FALSE(events.empty()) << i;
+        EXPECT_EQ(events.front().kind, 'S');
+        EXPECT_EQ(events.front().pathName, expected[i].pathName ? expected[i].pathName : folder.path() + "/");
+        EXPECT_EQ(events.front().fileName, expected[i].fileName);
+        EXPECT_EQ(events.front().pathName + events.front().fileName, slide->CurrentPath());
+    }
 }
 
 TEST_F(TVxSlide, MultiPageItemReportsNameBlankPage)

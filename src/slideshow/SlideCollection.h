@@ -126,7 +126,8 @@ public:
     int Capacity() const { return m_capacity; }
     // Item i, or nullptr outside 0..Count()-1.
     const TVXSORTDATA* Item(int i) const;
-    // Folder of the current item, "/", file name.
+    // Folder of the current item, "/", file name (the name alone when the
+    // item has no folder).
     const std::string& CurrentPath() const { return m_currentPath; }
 
 protected:

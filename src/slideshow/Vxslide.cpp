@@ -519,8 +519,10 @@ void TVxSlide::ImageDisplaySub(HDC dc, const BITMAPINFO* image, int dispWidth, i
     }
 
     const TVXSORTDATA* item = Item(CurrentImage());
+    // The folder as the file is opened from: a bare name of a slide list has
+    // none (it is opened from the working folder), and gets no "/".
     std::string pathName = item && item->folder ? item->folder : "";
-    if (pathName.empty() || pathName.back() != '/')
+    if (!pathName.empty() && pathName.back() != '/')
         pathName += '/';
     std::string fileName = item && item->fileName ? item->fileName : "";
     if (item && item->page > 0) {

@@ -30,8 +30,9 @@ enum TVxAppearance : std::uint8_t { vxFlat, vxLowered, vxRaised };
 // Direction of the slide-in.
 enum TVxSlideScroll : std::uint8_t { vxNormal, vxRightToLeft, vxLeftToRight, vxUpToDown, vxDownToUp };
 
-// Before and after an image is drawn: its index, its folder (ending with "/")
-// and its file name ("name 2" for page 2 of a multi-page file).
+// Before and after an image is drawn: its index, its folder (ending with "/";
+// empty for a slide list entry without one, which is opened from the working
+// folder) and its file name ("name 2" for page 2 of a multi-page file).
 using TVxSlideEvent = std::function<void(TObject* Sender, std::int16_t ImageNumber, const std::string& PathName,
                                          const std::string& FileName)>;
 // During a slide-in: 0 to 98, then 100.
