@@ -121,24 +121,26 @@ private:
     bool m_active = false;
 };
 
-// Makes the file operations behave as on a file system without hard links
-// (vfat, exFAT) while it lives.
-class NoHardLinks {
+// Sets one of the file operations' test switches while it lives.
+class TestSwitch {
 public:
-    explicit NoHardLinks(bool active) { pictal_platform_internal::forceNoHardLinks = active; }
-    ~NoHardLinks() { pictal_platform_internal::forceNoHardLinks = false; }
-    NoHardLinks(const NoHardLinks&) = delete;
-    NoHardLinks& operator=(const NoHardLinks&) = delete;
+    TestSwitch(bool& flag, bool active) : m_flag(flag) { m_flag = active; }
+    ~TestSwitch() { m_flag = false; }
+    TestSwitch(const TestSwitch&) = delete;
+    TestSwitch& operator=(const TestSwitch&) = delete;
+
+private:
+    bool& m_flag;
 };
 
-// Makes the file operations create their temporary files under a name, as on
-// a file system without unnamed files, while it lives.
-class NamedTempFiles {
-public:
-    explicit NamedTempFiles(bool active) { pictal_platform_internal::forceNamedTempFiles = active; }
-    ~NamedTempFiles() { pictal_platform_internal::forceNamedTempFiles = false; }
-    NamedTempFiles(const NamedTempFiles&) = delete;
-    NamedTempFiles& operator=(const NamedTempFiles&) = delete;
+// As on a file system without hard links (vfat, exFAT).
+struct NoHardLinks : TestSwitch {
+    explicit NoHardLinks(bool active) : TestSwitch(pictal_platform_internal::forceNoHardLinks, active) {}
+};
+
+// Temporary files under a name, as on a file system without unnamed files.
+struct NamedTempFiles : TestSwitch {
+    explicit NamedTempFiles(bool active) : TestSwitch(pictal_platform_internal::forceNamedTempFiles, active) {}
 };
 
 // Calls hook(fd) at each fsync() while it lives; a non-zero result fails that
