@@ -14,8 +14,10 @@
 #include <QImageWriter>
 #include <gtest/gtest.h>
 #include <openjpeg.h>
+#include <tiffio.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -425,6 +427,83 @@ public:
 };
 #endif
 
+// A TIFF written by libtiff, one strip or 16 × 16 tiles; sample(x, y, s)
+// gives the value of sample s (packed to `bits` bits, most significant first).
+struct TiffLayout {
+    std::uint16_t photometric;
+    std::uint16_t samples;
+    std::uint16_t bits;
+    std::uint16_t alpha;  // 0, or the EXTRASAMPLE_ kind of the last sample
+    bool tiledApart;      // 16 × 16 tiles, one plane per sample
+};
+
+template <typename Sample>
+bool writeTiff(const std::string& file, int width, int height, const TiffLayout& layout, Sample sample)
+{
+    TIFF* tiff = TIFFOpen(file.c_str(), "w");
+    if (!tiff)
+        return false;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samples);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.tiledApart ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+    if (layout.alpha)
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &layout.alpha);
+    if (layout.photometric == PHOTOMETRIC_PALETTE) {
+        // Black, red, green, blue, then black.
+        std::vector<std::uint16_t> red(1u << layout.bits), green(red.size()), blue(red.size());
+        red[1] = green[2] = blue[3] = 0xFFFF;
+        TIFFSetField(tiff, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+    }
+    const int planes = layout.tiledApart ? layout.samples : 1;
+    const int perPixel = layout.tiledApart ? 1 : layout.samples;
+    const int side = layout.tiledApart ? 16 : 0;
+    const int chunkWidth = side ? side : width, chunkHeight = side ? side : height;
+    if (side) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, side);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, side);
+    } else {
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, height);
+    }
+    const std::size_t rowBytes = (std::size_t(chunkWidth) * perPixel * layout.bits + 7) / 8;
+    bool ok = true;
+    for (int plane = 0; plane < planes; ++plane)
+        for (int top = 0; top < height; top += chunkHeight)
+            for (int left = 0; left < width; left += chunkWidth) {
+                std::vector<unsigned char> chunk(rowBytes * chunkHeight, 0);
+                for (int y = 0; y < chunkHeight; ++y)
+                    for (int x = 0; x < chunkWidth; ++x)
+                        for (int s = 0; s < perPixel; ++s) {
+                            const std::uint32_t value = sample(std::min(left + x, width - 1),
+                                                               std::min(top + y, height - 1), side ? plane : s);
+                            unsigned char* row = chunk.data() + std::size_t(y) * rowBytes;
+                            const std::size_t index = std::size_t(x) * perPixel + s;
+                            if (layout.bits == 16) {
+                                const auto native = std::uint16_t(value);
+                                std::memcpy(row + index * 2, &native, 2);
+                                continue;
+                            }
+                            for (int b = 0; b < layout.bits; ++b)
+                                if (value >> (layout.bits - 1 - b) & 1) {
+                                    const std::size_t bit = index * layout.bits + std::size_t(b);
+                                    row[bit / 8] |= static_cast<unsigned char>(0x80 >> (bit % 8));
+                                }
+                        }
+                const auto size = tmsize_t(chunk.size());
+                ok = ok
+                     && (side ? TIFFWriteEncodedTile(tiff, TIFFComputeTile(tiff, left, top, 0, std::uint16_t(plane)),
+                                                     chunk.data(), size)
+                              : TIFFWriteEncodedStrip(tiff, TIFFComputeStrip(tiff, 0, std::uint16_t(plane)),
+                                                      chunk.data(), size))
+                            >= 0;
+            }
+    TIFFClose(tiff);
+    return ok;
+}
+
 // A smooth, photo-like picture.
 QImage gradient(int width, int height)
 {
@@ -692,6 +771,44 @@ TEST_F(Vx7File, CountsAndDecodesTiffPages)
     testfiles::writeFile(path("one.tiff"), bytesOf(one, "tiff"));
     EXPECT_EQ(pages(path("one.tiff")), 1);
     EXPECT_TRUE(colourNear(load(path("one.tiff")).pixel(5, 5), qRgb(77, 66, 55)));
+}
+
+TEST_F(Vx7File, ReadsTiffLayoutsQtRefuses)
+{
+    // Left half, right half: CMYK red and half black; palette red and
+    // transparent green; grey black and half-transparent black; RGB orange
+    // and blue.
+    const std::uint16_t unassociated = EXTRASAMPLE_UNASSALPHA;
+    const struct {
+        const char* name;
+        TiffLayout layout;
+        std::array<std::uint32_t, 4> left, right;
+        QRgb leftColour, rightColour;
+    } cases[] = {
+        {"cmyk16.tif", {PHOTOMETRIC_SEPARATED, 4, 16, 0, false}, {0, 0xFFFF, 0xFFFF, 0}, {0, 0, 0, 0x8000},
+         qRgb(255, 0, 0), qRgb(127, 127, 127)},
+        {"cmyk16-tiles.tif", {PHOTOMETRIC_SEPARATED, 4, 16, 0, true}, {0, 0xFFFF, 0xFFFF, 0}, {0, 0, 0, 0x8000},
+         qRgb(255, 0, 0), qRgb(127, 127, 127)},
+        {"palette4-alpha.tif", {PHOTOMETRIC_PALETTE, 2, 4, unassociated, false}, {1, 15}, {2, 0},
+         qRgb(255, 0, 0), qRgb(255, 255, 255)},
+        {"grey4-alpha.tif", {PHOTOMETRIC_MINISBLACK, 2, 4, unassociated, false}, {0, 15}, {0, 5},
+         qRgb(0, 0, 0), qRgb(170, 170, 170)},
+        {"rgb12.tif", {PHOTOMETRIC_RGB, 3, 12, 0, false}, {0xFFF, 0x800, 0}, {0, 0, 0xFFF},
+         qRgb(255, 128, 0), qRgb(0, 0, 255)},
+    };
+    const int width = 40, height = 20;
+    for (const auto& sample : cases) {
+        SCOPED_TRACE(sample.name);
+        ASSERT_TRUE(writeTiff(path(sample.name), width, height, sample.layout, [&](int x, int, int s) {
+            return (x < width / 2 ? sample.left : sample.right)[std::size_t(s)];
+        }));
+        EXPECT_EQ(pages(path(sample.name)), 1);
+        const QImage decoded = load(path(sample.name));
+        ASSERT_EQ(decoded.size(), QSize(width, height));
+        EXPECT_TRUE(colourNear(decoded.pixel(0, 0), sample.leftColour, 1));
+        EXPECT_TRUE(colourNear(decoded.pixel(width - 1, height - 1), sample.rightColour, 1));
+        EXPECT_TRUE(colourNear(decoded.pixel(width / 2 - 1, 17), sample.leftColour, 1));
+    }
 }
 
 TEST_F(Vx7File, ReadsPcx)

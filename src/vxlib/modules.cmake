@@ -66,7 +66,9 @@ function(pictal_vxmodules_consumers)
     # The tests write their JPEG 2000 samples with OpenJPEG.
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(VXTEST_OPENJP2 REQUIRED IMPORTED_TARGET GLOBAL libopenjp2)
-    target_link_libraries(test_Vx7File PRIVATE PkgConfig::VXTEST_OPENJP2)
+    # ... and their TIFF samples with libtiff.
+    pkg_check_modules(VXTEST_TIFF REQUIRED IMPORTED_TARGET GLOBAL libtiff-4)
+    target_link_libraries(test_Vx7File PRIVATE PkgConfig::VXTEST_OPENJP2 PkgConfig::VXTEST_TIFF)
   endif()
   if(TARGET bench_vxvector)
     target_compile_definitions(bench_vxvector PRIVATE PICTAL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

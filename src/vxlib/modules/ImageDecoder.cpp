@@ -2,6 +2,7 @@
 
 #include "JpegScans.h"
 #include "RasterHandle.h"
+#include "TiffSampleDecoder.h"
 
 #include <QImageIOHandler>
 #include <QImageReader>
@@ -93,7 +94,10 @@ QImage decodeWithQt(ImageFile& file, const ImageFacts& facts, int page, int cove
         const QSize size = reader.size();
         if (!size.isValid() || !sizeAllowed(size.width(), size.height()))
             return {};
-        return reader.read();
+        QImage image = reader.read();
+        if (image.isNull())  // a layout Qt's reader does not handle
+            image = TiffSampleDecode(file.device().handle(), page, kMaxPixels);
+        return image;
     }
     case ImageFormat::Gif: {
         // GIF frames come one after another (jumping is not supported); each

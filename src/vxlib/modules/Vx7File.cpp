@@ -1,6 +1,6 @@
 // Vx7File: identifying picture files and decoding them into raster handles.
 // Read by Qt's image readers: BMP, JPEG, PNG, GIF, TIFF; by our own decoders:
-// PCX, JPEG 2000 and FlashPix. WMF and EMF (identified by their headers) are
+// PCX, JPEG 2000, FlashPix, and the TIFF layouts Qt refuses (over libtiff). WMF and EMF (identified by their headers) are
 // handed out as vector handles, which Vx7VectCom draws.
 #include "FormatProbe.h"
 #include "ImageDecoder.h"
