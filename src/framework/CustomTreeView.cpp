@@ -83,16 +83,15 @@ TTreeNode* TTreeNodes::AddChildObject(TTreeNode* parent, const std::string& text
     auto* node = new TTreeNode;
     node->SetText(text);
     node->SetData(data);
-    if (parent)
-        parent->addChild(node);
-    else
-        FTree.addTopLevelItem(node);
+    QTreeWidgetItem* container = parent ? parent : FTree.invisibleRootItem();
+    node->FIndex = container->childCount();
+    container->addChild(node);
     return node;
 }
 
 TTreeNode* TTreeNodes::GetFirstNode() const
 {
-    return FTree.topLevelItemCount() > 0 ? nodeOf(FTree.topLevelItem(0)) : nullptr;
+    return TTreeNode::childAt(FTree.invisibleRootItem(), 0);
 }
 
 int TTreeNodes::Count() const
@@ -268,15 +267,13 @@ void TCustomTreeView::SortChildren(TTreeNode* node, bool recurse)
     if (node && node->treeWidget() != this)
         return;
     ++FQuiet;  // Qt keeps the current item through a sort; nothing is reported
-    if (node) {
-        node->sortChildren(0, Qt::AscendingOrder);
+    QTreeWidgetItem* container = node ? node : invisibleRootItem();
+    container->sortChildren(0, Qt::AscendingOrder);
+    // Every child learns its new position (childAt).
+    for (int i = 0; i < container->childCount(); ++i) {
+        TTreeNode* child = TTreeNode::childAt(container, i);
         if (recurse)
-            for (int i = 0; i < node->childCount(); ++i)
-                SortChildren(nodeOf(node->child(i)), true);
-    } else if (recurse) {
-        sortItems(0, Qt::AscendingOrder);  // every level
-    } else {
-        invisibleRootItem()->sortChildren(0, Qt::AscendingOrder);
+            SortChildren(child, true);
     }
     --FQuiet;
 }
@@ -293,8 +290,9 @@ int TCustomTreeView::CompareNodes(TTreeNode* node1, TTreeNode* node2)
 
 void TCustomTreeView::deleteNode(TTreeNode* node)
 {
+    // The last child first: the others keep their positions.
     while (node->childCount() > 0)
-        deleteNode(nodeOf(node->child(node->childCount() - 1)));
+        deleteNode(TTreeNode::childAt(node, node->childCount() - 1));
     if (OnDeletion)
         SafeCall([&] { OnDeletion(this, node); });
     FSelections.erase(std::remove(FSelections.begin(), FSelections.end(), node), FSelections.end());
@@ -304,10 +302,8 @@ void TCustomTreeView::deleteNode(TTreeNode* node)
     ++FQuiet;
     // Taken out of the tree while it is still whole: Qt's notices of the
     // removal may look at it.
-    if (QTreeWidgetItem* parent = node->parent())
-        parent->takeChild(parent->indexOfChild(node));
-    else
-        takeTopLevelItem(indexOfTopLevelItem(node));
+    if (QTreeWidgetItem* container = node->container())
+        container->takeChild(node->Index());
     delete node;
     if (wasSelected)
         setCurrentItem(nullptr);

@@ -88,23 +88,43 @@ TTreeNode* TTreeNode::Parent() const
     return static_cast<TTreeNode*>(parent());
 }
 
+QTreeWidgetItem* TTreeNode::container() const
+{
+    if (QTreeWidgetItem* up = parent())
+        return up;
+    QTreeWidget* tree = treeWidget();
+    return tree ? tree->invisibleRootItem() : nullptr;
+}
+
+TTreeNode* TTreeNode::childAt(QTreeWidgetItem* container, int index)
+{
+    if (!container || index < 0 || index >= container->childCount())
+        return nullptr;
+    auto* node = static_cast<TTreeNode*>(container->child(index));
+    node->FIndex = index;
+    return node;
+}
+
+int TTreeNode::Index() const
+{
+    QTreeWidgetItem* up = container();
+    if (!up)
+        return -1;
+    if (FIndex < 0 || FIndex >= up->childCount() || up->child(FIndex) != this)
+        FIndex = up->indexOfChild(const_cast<TTreeNode*>(this));
+    return FIndex;
+}
+
 TTreeNode* TTreeNode::getFirstChild() const
 {
-    return childCount() > 0 ? static_cast<TTreeNode*>(child(0)) : nullptr;
+    return childAt(const_cast<TTreeNode*>(this), 0);
 }
 
 TTreeNode* TTreeNode::getNextSibling() const
 {
-    if (QTreeWidgetItem* up = parent()) {
-        const int index = up->indexOfChild(const_cast<TTreeNode*>(this));
-        return index + 1 < up->childCount() ? static_cast<TTreeNode*>(up->child(index + 1)) : nullptr;
-    }
-    if (QTreeWidget* tree = treeWidget()) {
-        const int index = tree->indexOfTopLevelItem(const_cast<TTreeNode*>(this));
-        return index + 1 < tree->topLevelItemCount() ? static_cast<TTreeNode*>(tree->topLevelItem(index + 1))
-                                                      : nullptr;
-    }
-    return nullptr;
+    QTreeWidgetItem* up = container();
+    const int index = up ? Index() : -1;
+    return index >= 0 ? childAt(up, index + 1) : nullptr;
 }
 
 TTreeNode* TTreeNode::GetNext() const
@@ -128,7 +148,7 @@ int TTreeNode::Level() const
 
 TTreeNode* TTreeNode::Item(int index) const
 {
-    return index >= 0 && index < childCount() ? static_cast<TTreeNode*>(child(index)) : nullptr;
+    return childAt(const_cast<TTreeNode*>(this), index);
 }
 
 void TTreeNode::Expand(bool recurse)

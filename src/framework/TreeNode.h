@@ -36,6 +36,10 @@ public:
     TTreeNode* Parent() const;
     TTreeNode* getFirstChild() const;
     TTreeNode* getNextSibling() const;
+    // The node's position among its siblings (top nodes among the top
+    // nodes); -1 for a node without parent or tree. Constant time while it is
+    // where it was last seen (see FIndex).
+    int Index() const;
     // The next node in tree order (children before following siblings); null after the last.
     TTreeNode* GetNext() const;
     // Top nodes are at level 0.
@@ -55,7 +59,22 @@ public:
     bool operator<(const QTreeWidgetItem& other) const override;
 
 private:
+    friend class TCustomTreeView;
+    friend class TTreeNodes;
+
+    // The item that holds the node among its siblings: the parent node, or
+    // the tree's invisible root for a top node; null outside a tree.
+    QTreeWidgetItem* container() const;
+    // The child at index of container, which then remembers its position.
+    static TTreeNode* childAt(QTreeWidgetItem* container, int index);
+
     void* FData = nullptr;
+    // Where the node was last seen among its siblings. Only a hint: Qt may
+    // move nodes (sorting, insertion, removal), so it is checked before use
+    // and looked up again (linear) when stale. Adding, sorting and walking
+    // the siblings keep it current, so a walk or a deletion costs constant
+    // time per node.
+    mutable int FIndex = -1;
 };
 
 // The item data roles that carry a node's images to the tree's painting.

@@ -14,14 +14,14 @@ namespace {
 constexpr const char* kLinkEmblem = "emblem-symbolic-link";
 
 // The special folders keep their own icons wherever they are reached from.
-std::string folderIconName(const std::string& path, bool open)
+std::string folderIconName(const std::string& path, bool open, const shellicon::SpecialFolders& special)
 {
     if (!path.empty()) {
-        if (path == shellitem::homePath())
+        if (path == special.home)
             return "user-home";
-        if (path == shellitem::desktopPath())
+        if (path == special.desktop)
             return "user-desktop";
-        if (path == shellitem::documentsPath())
+        if (path == special.documents)
             return "folder-documents";
     }
     return open ? "folder-open" : "folder";
@@ -130,7 +130,17 @@ private:
 
 namespace shellicon {
 
+SpecialFolders specialFolders()
+{
+    return {shellitem::homePath(), shellitem::desktopPath(), shellitem::documentsPath()};
+}
+
 std::string iconName(const shellitem::Item& item, const std::string& path, bool open)
+{
+    return iconName(item, path, open, specialFolders());
+}
+
+std::string iconName(const shellitem::Item& item, const std::string& path, bool open, const SpecialFolders& special)
 {
     switch (item.kind) {
     case shellitem::Kind::Computer: return "computer";
@@ -140,7 +150,7 @@ std::string iconName(const shellitem::Item& item, const std::string& path, bool 
     case shellitem::Kind::Entry: break;
     }
     const bool folder = item.hasFindData && (item.find.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    return folder ? folderIconName(path, open) : fileIconName(path);
+    return folder ? folderIconName(path, open, special) : fileIconName(path);
 }
 
 std::string iconNameOfPath(const std::string& path, bool known, bool directory)
@@ -148,7 +158,7 @@ std::string iconNameOfPath(const std::string& path, bool known, bool directory)
     struct stat st {};
     if (!known)
         directory = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    return directory ? folderIconName(path, false) : fileIconName(path);
+    return directory ? folderIconName(path, false, specialFolders()) : fileIconName(path);
 }
 
 int linkOverlayImage()

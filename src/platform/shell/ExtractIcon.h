@@ -50,10 +50,21 @@ struct Item;
 
 namespace shellicon {
 
+// The folders that have icons of their own wherever they are reached from.
+struct SpecialFolders {
+    std::string home;
+    std::string desktop;
+    std::string documents;
+};
+// Their paths as they are now (reading them takes the user's settings file:
+// a folder of many items reads them once).
+SpecialFolders specialFolders();
+
 // The theme icon name of an item at path (its full path; the mount path,
 // folder path or "" for the virtual items): folders, the special folders,
 // drives, Computer, and files by MIME type. open asks for an open folder.
 std::string iconName(const shellitem::Item& item, const std::string& path, bool open);
+std::string iconName(const shellitem::Item& item, const std::string& path, bool open, const SpecialFolders& special);
 // The theme icon name of a path on disk; directory tells a folder from a file
 // without reading it (when known is true).
 std::string iconNameOfPath(const std::string& path, bool known, bool directory);

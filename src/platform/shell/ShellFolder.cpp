@@ -498,8 +498,10 @@ public:
         }
         const Item& item = decoded->back();
         const std::string path = place.type == Place::Path ? place.path : std::string();
-        *object = static_cast<IExtractIconA*>(shellicon::newExtractIcon(shellicon::iconName(item, path, false),
-                                                                         shellicon::iconName(item, path, true)));
+        if (!m_special)
+            m_special = shellicon::specialFolders();
+        *object = static_cast<IExtractIconA*>(shellicon::newExtractIcon(
+            shellicon::iconName(item, path, false, *m_special), shellicon::iconName(item, path, true, *m_special)));
         return S_OK;
     }
 
@@ -536,6 +538,9 @@ public:
 
 private:
     Place m_place;
+    // The special folders' paths, read on the first icon asked of this
+    // folder and kept for its other items.
+    std::optional<shellicon::SpecialFolders> m_special;
 };
 
 }  // namespace
