@@ -20,8 +20,6 @@ namespace {
 using shelltest::desktop;
 using shelltest::folderAt;
 using shelltest::parse;
-using shelltest::Pidl;
-using shelltest::Ref;
 
 WORD cbOf(const void* item)
 {
@@ -52,7 +50,7 @@ protected:
         EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
     }
 
-    Pidl item(const std::string& name) { return parse(m_folder.get(), name); }
+    UniquePidl item(const std::string& name) { return parse(m_folder.get(), name); }
     std::uint32_t attributes(LPCITEMIDLIST child)
     {
         std::uint32_t value = 0;
@@ -61,7 +59,7 @@ protected:
     }
 
     testfiles::TempFolder m_dir;
-    Ref<IShellFolder> m_folder;
+    ShellRef<IShellFolder> m_folder;
     shelltest::ShellCounts m_shellCounts;
 };
 
@@ -73,17 +71,19 @@ class TFflNodeInfo : public FolderTree {};
 
 TEST_F(ItemIdHelpers, CopyTheFirstIdentifierAndWalkTheRest)
 {
-    Ref<IShellFolder> root = desktop();
-    Pidl absolute = parse(root.get(), m_dir.file("sub"));
+    ShellRef<IShellFolder> root = desktop();
+    UniquePidl absolute = parse(root.get(), m_dir.file("sub"));
     ASSERT_NE(absolute, nullptr);
 
-    LPITEMIDLIST first = copyFirstItemId(absolute.get());
+    // The copy comes from the task allocator, as every list: the fixture's
+    // count of task-allocator blocks sees it go.
+    const UniquePidl first(copyFirstItemId(absolute.get()));
     ASSERT_NE(first, nullptr);
+    EXPECT_EQ(CoTaskMemLiveBlocks(), m_shellCounts.blocks + 2);
     const WORD cb = cbOf(absolute.get());
-    EXPECT_EQ(std::memcmp(first, absolute.get(), cb), 0);
-    EXPECT_EQ(cbOf(reinterpret_cast<BYTE*>(first) + cb), 0);
-    EXPECT_EQ(nextItemId(first), nullptr);  // the copy holds one identifier
-    freeItemId(first);
+    EXPECT_EQ(std::memcmp(first.get(), absolute.get(), cb), 0);
+    EXPECT_EQ(cbOf(reinterpret_cast<BYTE*>(first.get()) + cb), 0);
+    EXPECT_EQ(nextItemId(first.get()), nullptr);  // the copy holds one identifier
 
     // Walking the absolute list visits every identifier up to the terminator.
     int count = 1;
@@ -135,9 +135,9 @@ TEST(HiddenItems, ShowHiddenValuesAndTheRule)
 
 TEST_F(ShellItems, NamesAttributesAndBinding)
 {
-    Pidl sub = item("sub");
-    Pidl hidden = item(".hidden.txt");
-    Pidl sublink = item("sublink");
+    UniquePidl sub = item("sub");
+    UniquePidl hidden = item(".hidden.txt");
+    UniquePidl sublink = item("sublink");
     std::string name;
     ASSERT_TRUE(displayNameOf(m_folder.get(), sub.get(), kInFolderName, name));
     EXPECT_EQ(name, "sub");
@@ -153,13 +153,12 @@ TEST_F(ShellItems, NamesAttributesAndBinding)
     EXPECT_EQ(attributes(hidden.get()) & (SFGAO_HIDDEN | SFGAO_GHOSTED), SFGAO_HIDDEN | SFGAO_GHOSTED);
     EXPECT_EQ(attributes(sublink.get()) & (SFGAO_LINK | SFGAO_FOLDER), SFGAO_LINK | SFGAO_FOLDER);
 
-    IShellFolder* bound = bindFolder(m_folder.get(), sublink.get());
+    ShellRef<IShellFolder> bound = bindFolder(m_folder.get(), sublink.get());
     ASSERT_NE(bound, nullptr);
     const BYTE own[2] = {0, 0};  // the empty list names the folder itself
-    ASSERT_TRUE(displayNameOf(bound, reinterpret_cast<LPCITEMIDLIST>(own), kFullPathName, name));
+    ASSERT_TRUE(displayNameOf(bound.get(), reinterpret_cast<LPCITEMIDLIST>(own), kFullPathName, name));
     EXPECT_EQ(name, m_dir.file("sublink"));
-    bound->Release();
-    Pidl file = item("a.txt");
+    UniquePidl file = item("a.txt");
     EXPECT_EQ(bindFolder(m_folder.get(), file.get()), nullptr);
     EXPECT_EQ(bindFolder(nullptr, sub.get()), nullptr);
     std::uint32_t unchanged = 7;
@@ -169,11 +168,11 @@ TEST_F(ShellItems, NamesAttributesAndBinding)
 
 TEST_F(TFflNodeInfo, DeletingARecordGivesBackItsListAndFolder)
 {
-    Pidl sub = item("sub");
+    UniquePidl sub = item("sub");
     {
         auto node = std::make_unique<::TFflNodeInfo>();
         node->pidl = sub.release();
-        node->folder = bindFolder(m_folder.get(), node->pidl);
+        node->folder = bindFolder(m_folder.get(), node->pidl).release();
         ASSERT_NE(node->folder, nullptr);
         EXPECT_EQ(node->imageIndex, -1);
         EXPECT_EQ(node->overlayIndex, -1);
@@ -188,7 +187,7 @@ TEST_F(TFflNodeInfo, DeletingARecordGivesBackItsListAndFolder)
 TEST_F(IconAssignment, FoldersGetNormalAndOpenImagesAndMarks)
 {
     ::TFflIconList list(nullptr, true);
-    Pidl sub = item("sub");
+    UniquePidl sub = item("sub");
     const TFflItemIcons folder = assignFolderIcons(list, m_folder.get(), sub.get(), attributes(sub.get()), nullptr);
     ASSERT_GE(folder.imageIndex, 0);
     ASSERT_GE(folder.selectedIndex, 0);
@@ -197,17 +196,17 @@ TEST_F(IconAssignment, FoldersGetNormalAndOpenImagesAndMarks)
     EXPECT_FALSE(folder.ghosted);
 
     // A file's open icon is its normal one: one image, used once by the item.
-    Pidl file = item("a.txt");
+    UniquePidl file = item("a.txt");
     const TFflItemIcons plain = assignFolderIcons(list, m_folder.get(), file.get(), attributes(file.get()), nullptr);
     ASSERT_GE(plain.imageIndex, 0);
     EXPECT_EQ(plain.selectedIndex, plain.imageIndex);
     EXPECT_EQ(list.iconRefs(plain.imageIndex).refCount, 1);
 
-    Pidl hidden = item(".hidden.txt");
+    UniquePidl hidden = item(".hidden.txt");
     EXPECT_TRUE(assignFolderIcons(list, m_folder.get(), hidden.get(), attributes(hidden.get()), nullptr).ghosted);
 
     // Shortcuts show overlay 2, also when they are shared as well.
-    Pidl link = item("sublink");
+    UniquePidl link = item("sublink");
     const std::uint32_t linkBits = attributes(link.get());
     const TFflItemIcons shortcut = assignFolderIcons(list, m_folder.get(), link.get(), linkBits, nullptr);
     EXPECT_EQ(shortcut.overlay, 2);
@@ -235,8 +234,8 @@ TEST_F(IconAssignment, FileListKeepsItsTwoListsInStep)
 {
     ::TFflIconList small(nullptr, true);
     ::TFflIconList large(nullptr, false);
-    Pidl file = item("a.txt");
-    Pidl link = item("link.txt");
+    UniquePidl file = item("a.txt");
+    UniquePidl link = item("link.txt");
     const TFflItemIcons first = assignListIcons(small, large, m_folder.get(), file.get(), attributes(file.get()), nullptr);
     ASSERT_EQ(first.imageIndex, 0);
     const TFflItemIcons second = assignListIcons(small, large, m_folder.get(), link.get(), attributes(link.get()), nullptr);
@@ -253,7 +252,7 @@ TEST_F(IconAssignment, FileListKeepsItsTwoListsInStep)
     DestroyIcon(extra);
     ASSERT_EQ(extraIndex, large.iconRefsCount());
     const int smallCount = small.Count();
-    Pidl folder = item("sub");
+    UniquePidl folder = item("sub");
     const TFflItemIcons refused = assignListIcons(small, large, m_folder.get(), folder.get(), attributes(folder.get()), nullptr);
     EXPECT_EQ(refused.imageIndex, -1);
     EXPECT_EQ(small.Count(), smallCount);

@@ -17,7 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using shelltest::Ref;
 using shelltest::wide;
 
 void makeLink(const std::string& target, const std::string& link)
@@ -41,11 +40,11 @@ Resolution resolve(const std::string& linkPath, int bufferSize = 4096)
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&rawLink))))
         return result;
-    Ref<IShellLinkA> link(rawLink);
+    ShellRef<IShellLinkA> link(rawLink);
     IPersistFile* rawFile = nullptr;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))))
         return result;
-    Ref<IPersistFile> file(rawFile);
+    ShellRef<IPersistFile> file(rawFile);
     result.load = file->Load(wide(linkPath).c_str(), STGM_READ);
     std::string buffer(std::size_t(bufferSize), 'x');
     result.getPath = link->GetPath(buffer.data(), bufferSize, &result.find, SLGP_UNCPRIORITY);
@@ -156,7 +155,7 @@ TEST_F(ShellLink, RefusesWhatIsNotALink)
     ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile,
                                reinterpret_cast<void**>(&raw)),
               S_OK);
-    Ref<IPersistFile> file(raw);
+    ShellRef<IPersistFile> file(raw);
     EXPECT_EQ(file->Load(nullptr, STGM_READ), E_INVALIDARG);
 }
 
@@ -167,10 +166,10 @@ TEST_F(ShellLink, FailedLoadForgetsTheEarlierTarget)
     ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                reinterpret_cast<void**>(&rawLink)),
               S_OK);
-    Ref<IShellLinkA> link(rawLink);
+    ShellRef<IShellLinkA> link(rawLink);
     IPersistFile* rawFile = nullptr;
     ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)), S_OK);
-    Ref<IPersistFile> file(rawFile);
+    ShellRef<IPersistFile> file(rawFile);
 
     char buffer[4096];
     EXPECT_EQ(link->GetPath(buffer, sizeof buffer, nullptr, 0), E_FAIL);  // nothing loaded yet
@@ -217,7 +216,7 @@ TEST_F(ShellLink, CreationAndInterfaces)
     ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                reinterpret_cast<void**>(&outer)),
               S_OK);
-    Ref<IUnknown> outerRef(outer);
+    ShellRef<IUnknown> outerRef(outer);
     EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, outer, CLSCTX_INPROC_SERVER, IID_IShellLinkA, &object),
               CLASS_E_NOAGGREGATION);
     EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellFolder, &object),

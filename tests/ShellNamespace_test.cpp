@@ -22,8 +22,6 @@ namespace {
 
 using shelltest::desktop;
 using shelltest::parse;
-using shelltest::Pidl;
-using shelltest::Ref;
 using shelltest::wide;
 
 using testfiles::EnvOverride;
@@ -41,21 +39,21 @@ std::string nameOf(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags)
     return result;
 }
 
-Ref<IShellFolder> bind(IShellFolder* folder, LPCITEMIDLIST item)
+ShellRef<IShellFolder> bind(IShellFolder* folder, LPCITEMIDLIST item)
 {
     void* object = nullptr;
     if (FAILED(folder->BindToObject(item, nullptr, IID_IShellFolder, &object)))
         return nullptr;
-    return Ref<IShellFolder>(static_cast<IShellFolder*>(object));
+    return ShellRef<IShellFolder>(static_cast<IShellFolder*>(object));
 }
 
-std::vector<Pidl> children(IShellFolder* folder, SHCONTF flags)
+std::vector<UniquePidl> children(IShellFolder* folder, SHCONTF flags)
 {
-    std::vector<Pidl> result;
+    std::vector<UniquePidl> result;
     IEnumIDList* raw = nullptr;
     if (FAILED(folder->EnumObjects(nullptr, flags, &raw)))
         return result;
-    Ref<IEnumIDList> enumerator(raw);
+    ShellRef<IEnumIDList> enumerator(raw);
     LPITEMIDLIST item = nullptr;
     while (enumerator->Next(1, &item, nullptr) == S_OK)
         result.emplace_back(item);
@@ -65,7 +63,7 @@ std::vector<Pidl> children(IShellFolder* folder, SHCONTF flags)
 std::vector<std::string> childNames(IShellFolder* folder, SHCONTF flags)
 {
     std::vector<std::string> names;
-    for (const Pidl& item : children(folder, flags))
+    for (const UniquePidl& item : children(folder, flags))
         names.push_back(nameOf(folder, item.get(), SHGDN_INFOLDER | SHGDN_FORPARSING));
     std::sort(names.begin(), names.end());
     return names;
@@ -139,20 +137,20 @@ protected:
         EXPECT_EQ(ShellLiveObjects(), m_objects) << "shell objects not released";
     }
 
-    Pidl child(const std::string& name) { return parse(m_folder.get(), name); }
+    UniquePidl child(const std::string& name) { return parse(m_folder.get(), name); }
 
     std::size_t m_blocks = 0;
     std::size_t m_objects = 0;
     testfiles::TempFolder m_temp;
     std::string m_root;
-    Ref<IShellFolder> m_desktop;
-    Ref<IShellFolder> m_folder;  // the tree's root folder
+    ShellRef<IShellFolder> m_desktop;
+    ShellRef<IShellFolder> m_folder;  // the tree's root folder
 };
 
 TEST_F(ShellNamespace, AbsolutePathParsesToComputerDriveAndEntriesWithThreeNameKinds)
 {
     const std::string path = m_root + "/Alpha/sub.txt";
-    Pidl list = parse(m_desktop.get(), path);
+    UniquePidl list = parse(m_desktop.get(), path);
     ASSERT_TRUE(list);
     EXPECT_EQ(nameOf(m_desktop.get(), list.get(), SHGDN_FORPARSING), path);
 
@@ -161,7 +159,7 @@ TEST_F(ShellNamespace, AbsolutePathParsesToComputerDriveAndEntriesWithThreeNameK
     ASSERT_GE(items.size(), 4u);
     EXPECT_EQ(nameOf(m_desktop.get(), asList(items[0]), SHGDN_INFOLDER | SHGDN_FORPARSING),
               "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}");
-    Ref<IShellFolder> current = bind(m_desktop.get(), asList(items[0]));
+    ShellRef<IShellFolder> current = bind(m_desktop.get(), asList(items[0]));
     ASSERT_TRUE(current);
     const std::string drive = nameOf(current.get(), asList(items[1]), SHGDN_INFOLDER | SHGDN_FORPARSING);
     EXPECT_EQ(m_root.rfind(drive == "/" ? drive : drive + "/", 0), 0u) << drive;
@@ -177,13 +175,13 @@ TEST_F(ShellNamespace, AbsolutePathParsesToComputerDriveAndEntriesWithThreeNameK
     EXPECT_EQ(rebuilt, path);
 
     // The parsing name parses back to an equal list.
-    Pidl again = parse(m_desktop.get(), nameOf(m_desktop.get(), list.get(), SHGDN_FORPARSING));
+    UniquePidl again = parse(m_desktop.get(), nameOf(m_desktop.get(), list.get(), SHGDN_FORPARSING));
     ASSERT_TRUE(again);
     EXPECT_EQ(HRESULT_CODE(m_desktop->CompareIDs(0, list.get(), again.get())), 0);
 
     // Attributes asked while parsing keep only what the item has.
     ULONG asked = SFGAO_FOLDER;
-    Pidl folder = parse(m_desktop.get(), m_root + "//Alpha/", &asked);
+    UniquePidl folder = parse(m_desktop.get(), m_root + "//Alpha/", &asked);
     ASSERT_TRUE(folder);
     EXPECT_EQ(asked, SFGAO_FOLDER);
     EXPECT_EQ(nameOf(m_desktop.get(), folder.get(), SHGDN_FORPARSING), m_root + "/Alpha");
@@ -192,7 +190,7 @@ TEST_F(ShellNamespace, AbsolutePathParsesToComputerDriveAndEntriesWithThreeNameK
     EXPECT_EQ(asked, 0u);
 
     // A relative name from a file system folder.
-    Pidl relative = child("Alpha/sub.txt");
+    UniquePidl relative = child("Alpha/sub.txt");
     ASSERT_TRUE(relative);
     EXPECT_EQ(nameOf(m_folder.get(), relative.get(), SHGDN_FORPARSING), path);
 }
@@ -226,19 +224,19 @@ TEST_F(ShellNamespace, MissingTrailingComponentsGiveItemsWithoutFindData)
 {
     const std::string path = m_root + "/Alpha/gone/deeper";
     ULONG asked = SFGAO_FOLDER | SFGAO_FILESYSTEM;
-    Pidl list = parse(m_desktop.get(), path, &asked);
+    UniquePidl list = parse(m_desktop.get(), path, &asked);
     ASSERT_TRUE(list);
     EXPECT_EQ(asked, SFGAO_FILESYSTEM);
     EXPECT_EQ(nameOf(m_desktop.get(), list.get(), SHGDN_FORPARSING), path);
 
-    Pidl relative = child("Alpha/gone");
+    UniquePidl relative = child("Alpha/gone");
     ASSERT_TRUE(relative);
     const auto items = splitItems(relative.get());
     ASSERT_EQ(items.size(), 2u);
     WIN32_FIND_DATAA data;
     EXPECT_EQ(SHGetDataFromIDListA(m_folder.get(), asList(items[0]), SHGDFIL_FINDDATA, &data, sizeof data), S_OK);
     EXPECT_EQ(data.cFileName, "Alpha");
-    Ref<IShellFolder> alpha = bind(m_folder.get(), asList(items[0]));
+    ShellRef<IShellFolder> alpha = bind(m_folder.get(), asList(items[0]));
     ASSERT_TRUE(alpha);
     EXPECT_EQ(SHGetDataFromIDListA(alpha.get(), asList(items[1]), SHGDFIL_FINDDATA, &data, sizeof data), E_INVALIDARG);
     EXPECT_FALSE(bind(alpha.get(), asList(items[1])));
@@ -271,7 +269,7 @@ TEST_F(ShellNamespace, EnumerationFollowsFolderNonFolderAndHiddenFlags)
     // Several at once: S_FALSE when fewer than asked remain.
     IEnumIDList* raw = nullptr;
     ASSERT_EQ(m_folder->EnumObjects(nullptr, SHCONTF_NONFOLDERS, &raw), S_OK);
-    Ref<IEnumIDList> enumerator(raw);
+    ShellRef<IEnumIDList> enumerator(raw);
     LPITEMIDLIST items[4] = {};
     ULONG fetched = 99;
     EXPECT_EQ(enumerator->Next(2, items, &fetched), S_OK);
@@ -293,7 +291,7 @@ TEST_F(ShellNamespace, FolderRemovedBeforeEnumerationEnumeratesNothing)
     namespace fs = std::filesystem;
     fs::create_directory(m_root + "/doomed");
     testfiles::writeFile(m_root + "/doomed/file", "x");
-    Ref<IShellFolder> doomed = bind(m_folder.get(), child("doomed").get());
+    ShellRef<IShellFolder> doomed = bind(m_folder.get(), child("doomed").get());
     ASSERT_TRUE(doomed);
     fs::remove_all(m_root + "/doomed");
     EXPECT_TRUE(childNames(doomed.get(), 0xE0).empty());
@@ -305,7 +303,7 @@ TEST_F(ShellNamespace, FolderWithoutReadPermissionEnumeratesNothing)
     fs::create_directory(m_root + "/locked");
     testfiles::writeFile(m_root + "/locked/file", "x");
     ::chmod((m_root + "/locked").c_str(), 0);
-    Ref<IShellFolder> locked = bind(m_folder.get(), child("locked").get());
+    ShellRef<IShellFolder> locked = bind(m_folder.get(), child("locked").get());
     ASSERT_TRUE(locked);
     const bool readable = ::access((m_root + "/locked").c_str(), R_OK) == 0;
     const std::vector<std::string> names = childNames(locked.get(), 0xE0);
@@ -326,8 +324,8 @@ TEST_F(ShellNamespace, AttributesDescribeFoldersHiddenNamesAndLinks)
     EXPECT_EQ(attributesOf(m_folder.get(), child("linkfile").get()), SFGAO_FILESYSTEM | SFGAO_LINK);
 
     // Several items: the bits all of them have, within the asked ones.
-    Pidl a = child("linkdir");
-    Pidl b = child("linkfile");
+    UniquePidl a = child("linkdir");
+    UniquePidl b = child("linkfile");
     LPCITEMIDLIST both[] = {a.get(), b.get()};
     SFGAOF asked = 0x748BE000;
     EXPECT_EQ(m_folder->GetAttributesOf(2, both, &asked), S_OK);
@@ -335,7 +333,7 @@ TEST_F(ShellNamespace, AttributesDescribeFoldersHiddenNamesAndLinks)
     EXPECT_EQ(m_folder->GetAttributesOf(2, both, nullptr), E_INVALIDARG);
 
     // The desktop itself, asked with the empty list.
-    Pidl self;
+    UniquePidl self;
     {
         LPITEMIDLIST raw = nullptr;
         ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &raw), S_OK);
@@ -348,17 +346,17 @@ TEST_F(ShellNamespace, AttributesDescribeFoldersHiddenNamesAndLinks)
 
 TEST_F(ShellNamespace, CompareIdsPutsFoldersFirstThenNamesIgnoringCase)
 {
-    std::vector<Pidl> items = children(m_folder.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
-    std::sort(items.begin(), items.end(), [&](const Pidl& a, const Pidl& b) {
+    std::vector<UniquePidl> items = children(m_folder.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
+    std::sort(items.begin(), items.end(), [&](const UniquePidl& a, const UniquePidl& b) {
         return HRESULT_CODE(m_folder->CompareIDs(0, a.get(), b.get())) < 0;
     });
     std::vector<std::string> names;
-    for (const Pidl& item : items)
+    for (const UniquePidl& item : items)
         names.push_back(nameOf(m_folder.get(), item.get(), SHGDN_INFOLDER));
     EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "Case", "case", "linkdir", "beta.txt", "Gamma.JPG", "linkfile"}));
 
-    Pidl alpha = child("Alpha");
-    Pidl beta = child("beta.txt");
+    UniquePidl alpha = child("Alpha");
+    UniquePidl beta = child("beta.txt");
     EXPECT_TRUE(SUCCEEDED(m_folder->CompareIDs(0, alpha.get(), beta.get())));
     EXPECT_EQ(HRESULT_CODE(m_folder->CompareIDs(0, alpha.get(), beta.get())), -1);
     EXPECT_EQ(HRESULT_CODE(m_folder->CompareIDs(0, beta.get(), alpha.get())), 1);
@@ -371,14 +369,14 @@ TEST_F(ShellNamespace, BindToObjectOpensFoldersAndLinksToFolders)
 {
     EXPECT_EQ(childNames(bind(m_folder.get(), child("Alpha").get()).get(), 0xE0),
               std::vector<std::string>{"sub.txt"});
-    Ref<IShellFolder> viaLink = bind(m_folder.get(), child("linkdir").get());
+    ShellRef<IShellFolder> viaLink = bind(m_folder.get(), child("linkdir").get());
     ASSERT_TRUE(viaLink);
     EXPECT_EQ(childNames(viaLink.get(), 0xE0), std::vector<std::string>{"sub.txt"});
     EXPECT_FALSE(bind(m_folder.get(), child("beta.txt").get()));
     EXPECT_FALSE(bind(m_folder.get(), child("linkfile").get()));
 
     // A two-level list binds in one step.
-    Ref<IShellFolder> deep = bind(m_desktop.get(), parse(m_desktop.get(), m_root + "/Alpha").get());
+    ShellRef<IShellFolder> deep = bind(m_desktop.get(), parse(m_desktop.get(), m_root + "/Alpha").get());
     ASSERT_TRUE(deep);
     EXPECT_EQ(nameOf(deep.get(), child("beta.txt").get(), SHGDN_FORPARSING), m_root + "/Alpha/beta.txt");
 
@@ -408,7 +406,7 @@ TEST_F(ShellNamespace, FindDataIsTheEntrysSnapshot)
               FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
 
     // The snapshot does not follow later changes.
-    Pidl beta = child("beta.txt");
+    UniquePidl beta = child("beta.txt");
     testfiles::writeFile(m_root + "/beta.txt", "longer contents");
     ASSERT_EQ(SHGetDataFromIDListA(m_folder.get(), beta.get(), SHGDFIL_FINDDATA, &data, sizeof data), S_OK);
     EXPECT_EQ(data.nFileSizeLow, 5u);
@@ -430,7 +428,7 @@ TEST_F(ShellNamespace, StrRetToStrAReadsEveryKindOfName)
     CoTaskMemFree(text);
 
     // An offset into the item: our identifiers end with the name and a NUL.
-    Pidl beta = child("beta.txt");
+    UniquePidl beta = child("beta.txt");
     STRRET offset;
     offset.uType = STRRET_OFFSET;
     offset.uOffset = cbOf(beta.get()) - 9;
@@ -455,21 +453,21 @@ TEST(ShellNamespaceRoots, DesktopComputerAndSpecialFolders)
         std::filesystem::create_directories(home + "/Documents");
         testfiles::writeFile(home + "/Desktop/note.txt", "n");
 
-        Ref<IShellFolder> root = desktop();
+        ShellRef<IShellFolder> root = desktop();
         STRRET unused;
         ASSERT_EQ(root->GetDisplayNameOf(nullptr, 0, &unused), E_INVALIDARG);
         LPITEMIDLIST raw = nullptr;
         ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &raw), S_OK);
-        Pidl self(raw);
+        UniquePidl self(raw);
         EXPECT_EQ(cbOf(self.get()), 0);
         const bool japanese = QLocale().language() == QLocale::Japanese;
         EXPECT_EQ(nameOf(root.get(), self.get(), SHGDN_NORMAL), japanese ? "デスクトップ" : "Desktop");
         EXPECT_EQ(nameOf(root.get(), self.get(), SHGDN_FORPARSING), home + "/Desktop");
 
         // Documents, home and Computer come first, then the desktop folder's entries.
-        std::vector<Pidl> items = children(root.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
+        std::vector<UniquePidl> items = children(root.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
         std::vector<std::string> names;
-        for (const Pidl& item : items)
+        for (const UniquePidl& item : items)
             names.push_back(nameOf(root.get(), item.get(), SHGDN_INFOLDER | SHGDN_FORPARSING));
         ASSERT_EQ(names.size(), 5u);
         EXPECT_EQ(names[0], home + "/Documents");
@@ -484,20 +482,20 @@ TEST(ShellNamespaceRoots, DesktopComputerAndSpecialFolders)
 
         // The documents folder's own list is the desktop's documents child.
         ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &raw), S_OK);
-        Pidl documents(raw);
+        UniquePidl documents(raw);
         EXPECT_EQ(HRESULT_CODE(root->CompareIDs(0, items[0].get(), documents.get())), 0);
         EXPECT_EQ(HRESULT_CODE(root->CompareIDs(0, items[1].get(), documents.get())), 1);
         EXPECT_EQ(HRESULT_CODE(root->CompareIDs(0, items[3].get(), documents.get())), 1);
 
         // Computer lists "/" first; its parsing name parses back to it.
         ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &raw), S_OK);
-        Pidl drives(raw);
-        Pidl parsed = parse(root.get(), "::{20d04fe0-3aea-1069-a2d8-08002b30309d}");
+        UniquePidl drives(raw);
+        UniquePidl parsed = parse(root.get(), "::{20d04fe0-3aea-1069-a2d8-08002b30309d}");
         ASSERT_TRUE(parsed);
         EXPECT_EQ(HRESULT_CODE(root->CompareIDs(0, drives.get(), parsed.get())), 0);
-        Ref<IShellFolder> computer = bind(root.get(), drives.get());
+        ShellRef<IShellFolder> computer = bind(root.get(), drives.get());
         ASSERT_TRUE(computer);
-        std::vector<Pidl> mounts = children(computer.get(), SHCONTF_FOLDERS);
+        std::vector<UniquePidl> mounts = children(computer.get(), SHCONTF_FOLDERS);
         ASSERT_FALSE(mounts.empty());
         EXPECT_EQ(nameOf(computer.get(), mounts[0].get(), SHGDN_INFOLDER | SHGDN_FORPARSING), "/");
         EXPECT_TRUE(children(computer.get(), SHCONTF_NONFOLDERS).empty());
@@ -512,10 +510,10 @@ TEST(ShellNamespaceRoots, JapaneseNamesFollowTheLocale)
 {
     const QLocale old;
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-    Ref<IShellFolder> root = desktop();
+    ShellRef<IShellFolder> root = desktop();
     LPITEMIDLIST raw = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &raw), S_OK);
-    Pidl drives(raw);
+    UniquePidl drives(raw);
     EXPECT_EQ(nameOf(root.get(), drives.get(), SHGDN_NORMAL), "マイ コンピュータ");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(nameOf(root.get(), drives.get(), SHGDN_NORMAL), "Computer");
@@ -527,7 +525,7 @@ TEST(IMalloc, AllocReallocGetSizeAndFree)
     const std::size_t blocks = CoTaskMemLiveBlocks();
     IMalloc* malloc = nullptr;
     ASSERT_EQ(SHGetMalloc(&malloc), S_OK);
-    Ref<IMalloc> allocator(malloc);
+    ShellRef<IMalloc> allocator(malloc);
     auto* block = static_cast<char*>(allocator->Alloc(6));
     ASSERT_NE(block, nullptr);
     std::memcpy(block, "hello", 6);

@@ -24,8 +24,6 @@ namespace {
 using shelltest::desktop;
 using shelltest::folderAt;
 using shelltest::parse;
-using shelltest::Pidl;
-using shelltest::Ref;
 
 struct IconFree {
     void operator()(IconData* icon) const { DestroyIcon(icon); }
@@ -49,12 +47,12 @@ void useTheme()
     QIcon::setThemeSearchPaths(paths);
 }
 
-Ref<IExtractIconA> extractorOf(IShellFolder* folder, LPCITEMIDLIST item)
+ShellRef<IExtractIconA> extractorOf(IShellFolder* folder, LPCITEMIDLIST item)
 {
     void* object = nullptr;
     if (FAILED(folder->GetUIObjectOf(nullptr, 1, &item, IID_IExtractIconA, nullptr, &object)))
         return nullptr;
-    return Ref<IExtractIconA>(static_cast<IExtractIconA*>(object));
+    return ShellRef<IExtractIconA>(static_cast<IExtractIconA*>(object));
 }
 
 std::string locationOf(IExtractIconA* extractor, UINT flags = 0)
@@ -198,7 +196,7 @@ TEST(SystemImageList, FileInfo)
     // Items of the namespace by their lists.
     LPITEMIDLIST computer = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer), S_OK);
-    Pidl computerList(computer);
+    UniquePidl computerList(computer);
     ASSERT_NE(SHGetFileInfoA(reinterpret_cast<const char*>(computer), 0, &info, sizeof info,
                              SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES),
               0u);
@@ -223,16 +221,16 @@ TEST(IExtractIconA, LocationsThroughAFolder)
     const std::size_t objectsBefore = ShellLiveObjects();
     const std::size_t blocksBefore = CoTaskMemLiveBlocks();
     {
-        Ref<IShellFolder> folder = folderAt(tree.path());
+        ShellRef<IShellFolder> folder = folderAt(tree.path());
         ASSERT_NE(folder, nullptr);
-        Pidl text = parse(folder.get(), "a.txt");
-        Pidl html = parse(folder.get(), "c.html");
-        Pidl sub = parse(folder.get(), "sub");
+        UniquePidl text = parse(folder.get(), "a.txt");
+        UniquePidl html = parse(folder.get(), "c.html");
+        UniquePidl sub = parse(folder.get(), "sub");
         ASSERT_TRUE(text && html && sub);
 
-        Ref<IExtractIconA> textIcon = extractorOf(folder.get(), text.get());
-        Ref<IExtractIconA> htmlIcon = extractorOf(folder.get(), html.get());
-        Ref<IExtractIconA> subIcon = extractorOf(folder.get(), sub.get());
+        ShellRef<IExtractIconA> textIcon = extractorOf(folder.get(), text.get());
+        ShellRef<IExtractIconA> htmlIcon = extractorOf(folder.get(), html.get());
+        ShellRef<IExtractIconA> subIcon = extractorOf(folder.get(), sub.get());
         ASSERT_TRUE(textIcon && htmlIcon && subIcon);
         EXPECT_EQ(locationOf(subIcon.get()), "folder");
         EXPECT_EQ(locationOf(subIcon.get(), GIL_OPENICON), "folder-open");
@@ -266,22 +264,22 @@ TEST(IExtractIconA, LocationsThroughAFolder)
 TEST(IExtractIconA, VirtualItemsOfTheDesktop)
 {
     useTheme();
-    Ref<IShellFolder> root = desktop();
+    ShellRef<IShellFolder> root = desktop();
     LPITEMIDLIST raw = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &raw), S_OK);
-    Pidl computer(raw);
+    UniquePidl computer(raw);
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &raw), S_OK);
-    Pidl documents(raw);
-    Ref<IExtractIconA> computerIcon = extractorOf(root.get(), computer.get());
-    Ref<IExtractIconA> documentsIcon = extractorOf(root.get(), documents.get());
+    UniquePidl documents(raw);
+    ShellRef<IExtractIconA> computerIcon = extractorOf(root.get(), computer.get());
+    ShellRef<IExtractIconA> documentsIcon = extractorOf(root.get(), documents.get());
     ASSERT_TRUE(computerIcon && documentsIcon);
     EXPECT_EQ(locationOf(computerIcon.get()), "computer");
     EXPECT_EQ(locationOf(documentsIcon.get()), "folder-documents");
 
     // "/" parses to Computer / drive.
-    Pidl rootDrive = parse(root.get(), "/");
+    UniquePidl rootDrive = parse(root.get(), "/");
     ASSERT_NE(rootDrive, nullptr);
-    Ref<IExtractIconA> driveIcon = extractorOf(root.get(), rootDrive.get());
+    ShellRef<IExtractIconA> driveIcon = extractorOf(root.get(), rootDrive.get());
     ASSERT_NE(driveIcon, nullptr);
     EXPECT_EQ(locationOf(driveIcon.get()), "drive-harddisk");
 }
@@ -289,11 +287,11 @@ TEST(IExtractIconA, VirtualItemsOfTheDesktop)
 TEST(IExtractIconA, ExtractSizes)
 {
     Tree tree;
-    Ref<IShellFolder> folder = folderAt(tree.path());
+    ShellRef<IShellFolder> folder = folderAt(tree.path());
     ASSERT_NE(folder, nullptr);
-    Pidl sub = parse(folder.get(), "sub");
+    UniquePidl sub = parse(folder.get(), "sub");
     ASSERT_NE(sub, nullptr);
-    Ref<IExtractIconA> extractor = extractorOf(folder.get(), sub.get());
+    ShellRef<IExtractIconA> extractor = extractorOf(folder.get(), sub.get());
     ASSERT_NE(extractor, nullptr);
     const std::string location = locationOf(extractor.get());
 
@@ -327,13 +325,13 @@ TEST(IExtractIconA, ExtractSizes)
 TEST(IShellIconOverlay, OnlySymbolicLinksHaveOne)
 {
     Tree tree;
-    Ref<IShellFolder> folder = folderAt(tree.path());
+    ShellRef<IShellFolder> folder = folderAt(tree.path());
     ASSERT_NE(folder, nullptr);
     void* object = nullptr;
     ASSERT_EQ(folder->QueryInterface(IID_IShellIconOverlay, &object), S_OK);
-    Ref<IShellIconOverlay> overlay(static_cast<IShellIconOverlay*>(object));
-    Pidl link = parse(folder.get(), "link.txt");
-    Pidl text = parse(folder.get(), "a.txt");
+    ShellRef<IShellIconOverlay> overlay(static_cast<IShellIconOverlay*>(object));
+    UniquePidl link = parse(folder.get(), "link.txt");
+    UniquePidl text = parse(folder.get(), "a.txt");
     ASSERT_TRUE(link && text);
 
     int index = 0;

@@ -21,15 +21,13 @@ namespace {
 
 using shelltest::folderAt;
 using shelltest::parse;
-using shelltest::Pidl;
-using shelltest::Ref;
 
-Ref<IExtractIconA> extractorOf(IShellFolder* folder, LPCITEMIDLIST item)
+ShellRef<IExtractIconA> extractorOf(IShellFolder* folder, LPCITEMIDLIST item)
 {
     void* object = nullptr;
     if (FAILED(folder->GetUIObjectOf(nullptr, 1, &item, IID_IExtractIconA, nullptr, &object)))
         return nullptr;
-    return Ref<IExtractIconA>(static_cast<IExtractIconA*>(object));
+    return ShellRef<IExtractIconA>(static_cast<IExtractIconA*>(object));
 }
 
 // An extractor that hands every call to a real one and notes what Extract
@@ -146,10 +144,10 @@ protected:
         EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
     }
 
-    Pidl item(const std::string& name) { return parse(m_folder.get(), name); }
+    UniquePidl item(const std::string& name) { return parse(m_folder.get(), name); }
 
     testfiles::TempFolder m_dir;
-    Ref<IShellFolder> m_folder;
+    ShellRef<IShellFolder> m_folder;
     shelltest::ShellCounts m_shellCounts;
 };
 
@@ -185,10 +183,10 @@ TEST_F(TFflIconList, SizesFollowTheSystemListsAndSlotsStartEmpty)
 TEST_F(TFflIconList, SameLocationSharesOneCountedImageLetterCaseAside)
 {
     ::TFflIconList list(nullptr, true);
-    Pidl text = item("a.txt");
-    Pidl page = item("b.html");
-    Ref<IExtractIconA> textIcons = extractorOf(m_folder.get(), text.get());
-    Ref<IExtractIconA> pageIcons = extractorOf(m_folder.get(), page.get());
+    UniquePidl text = item("a.txt");
+    UniquePidl page = item("b.html");
+    ShellRef<IExtractIconA> textIcons = extractorOf(m_folder.get(), text.get());
+    ShellRef<IExtractIconA> pageIcons = extractorOf(m_folder.get(), page.get());
     ASSERT_TRUE(textIcons && pageIcons);
     char file[1024];
     int index = 0;
@@ -241,7 +239,7 @@ TEST_F(TFflIconList, OverlaySlotsFollowRemovalsAndAFilledSlotIsNotAskedAgain)
     EXPECT_EQ(list.overlaySlot(0), 2);
 
     CountingFolder counting(m_folder.get());
-    Pidl link = item("link.txt");
+    UniquePidl link = item("link.txt");
     const int shortcut = list.addShellOverlay(2, &counting, link.get());
     ASSERT_EQ(shortcut, 3);
     EXPECT_EQ(counting.overlayRequests, 1);
@@ -250,7 +248,7 @@ TEST_F(TFflIconList, OverlaySlotsFollowRemovalsAndAFilledSlotIsNotAskedAgain)
     EXPECT_EQ(list.addShellOverlay(2, &counting, link.get()), 3);
     EXPECT_EQ(counting.overlayRequests, 1);
     // An item without an overlay fills nothing.
-    Pidl plain = item("a.txt");
+    UniquePidl plain = item("a.txt");
     EXPECT_EQ(list.addShellOverlay(1, &counting, plain.get()), -1);
     EXPECT_EQ(list.overlaySlot(1), -1);
 
@@ -292,8 +290,8 @@ TEST_F(TFflIconList, HiddenMarkResourceIsSixteenSquareOverMagenta)
 
 TEST_F(TFflIconList, SmallListsAskSmallIconsWithA48PixelLargeSizeAndWideListsTheOpposite)
 {
-    Pidl text = item("a.txt");
-    Ref<IExtractIconA> inner = extractorOf(m_folder.get(), text.get());
+    UniquePidl text = item("a.txt");
+    ShellRef<IExtractIconA> inner = extractorOf(m_folder.get(), text.get());
     ASSERT_NE(inner, nullptr);
     char file[1024];
     int index = 0;

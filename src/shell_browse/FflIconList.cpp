@@ -2,6 +2,7 @@
 
 #include "Bitmap.h"
 #include "Exception.h"
+#include "ShellHandles.h"
 #include "SysUtils.h"
 
 namespace {
@@ -136,16 +137,15 @@ int TFflIconList::addShellOverlay(int n, IShellFolder* folder, LPCITEMIDLIST ite
         return FOverlaySlots[static_cast<std::size_t>(n)];
     if (!folder)
         return -1;
-    IShellIconOverlay* overlay = nullptr;
-    if (FAILED(folder->QueryInterface(IID_IShellIconOverlay, reinterpret_cast<void**>(&overlay))) || !overlay)
+    IShellIconOverlay* overlayObject = nullptr;
+    if (FAILED(folder->QueryInterface(IID_IShellIconOverlay, reinterpret_cast<void**>(&overlayObject))))
         return -1;
+    const ShellRef<IShellIconOverlay> overlay(overlayObject);
     int iconIndex = 0;
-    int image = -1;
-    if (overlay->GetOverlayIconIndex(item, &iconIndex) == S_OK) {
-        image = addIcon(nullptr, std::string(), iconIndex);
-        setSlot(n, image);
-    }
-    overlay->Release();
+    if (!overlay || overlay->GetOverlayIconIndex(item, &iconIndex) != S_OK)
+        return -1;
+    const int image = addIcon(nullptr, std::string(), iconIndex);
+    setSlot(n, image);
     return image;
 }
 

@@ -3,6 +3,7 @@
 #include "HiddenItems.h"
 #include "IconAssignment.h"
 #include "ItemIdHelpers.h"
+#include "ShellHandles.h"
 #include "ShellItems.h"
 #include "ShortcutResolution.h"
 #include "FileOps.h"
@@ -55,6 +56,24 @@ bool isFolder(const TFflNodeInfo* info)
     return info && (info->attributes & SFGAO_FOLDER) != 0;
 }
 
+// The enumerator of folder's contents; null when there is none.
+ShellRef<IEnumIDList> enumerate(IShellFolder* folder, SHCONTF contents)
+{
+    IEnumIDList* enumerator = nullptr;
+    if (!folder || FAILED(folder->EnumObjects(kOwnerWindow, contents, &enumerator)))
+        return nullptr;
+    return ShellRef<IEnumIDList>(enumerator);
+}
+
+// The next item of an enumeration; null at its end.
+UniquePidl nextItem(IEnumIDList* enumerator)
+{
+    LPITEMIDLIST item = nullptr;
+    const bool fetched = enumerator->Next(1, &item, nullptr) == S_OK;
+    UniquePidl owned(item);
+    return fetched ? std::move(owned) : nullptr;
+}
+
 }  // namespace
 
 TFolderTreeView::TFolderTreeView(TComponent* owner) : TCustomTreeView(owner)
@@ -77,7 +96,6 @@ TFolderTreeView::TFolderTreeView(TComponent* owner) : TCustomTreeView(owner)
     TCustomTreeView::OnChanging = [this](TObject* sender, TTreeNode* node, bool& allowChange) {
         changingEvent(sender, node, allowChange);
     };
-    SHGetMalloc(&FMalloc);
     SHGetDesktopFolder(&FDesktop);
     if (FAILED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_PERSONAL, &FDocuments)))
         FDocuments = nullptr;
@@ -92,8 +110,6 @@ TFolderTreeView::~TFolderTreeView()
     CoTaskMemFree(FDocuments);
     if (FDesktop)
         FDesktop->Release();
-    if (FMalloc)
-        FMalloc->Release();
 }
 
 void TFolderTreeView::SetParent(QWidget* parent)
@@ -130,12 +146,6 @@ TFflNodeInfo* TFolderTreeView::nodeInfo(TTreeNode* node)
     return node ? static_cast<TFflNodeInfo*>(node->Data()) : nullptr;
 }
 
-void TFolderTreeView::freeList(LPITEMIDLIST list) const
-{
-    if (list && FMalloc)
-        FMalloc->Free(list);
-}
-
 bool TFolderTreeView::isLoaded(TTreeNode* node) const
 {
     const TFflNodeInfo* info = nodeInfo(node);
@@ -162,30 +172,26 @@ IShellFolder* TFolderTreeView::newShellFolder(TTreeNode* node) const
         info->folder->AddRef();
         return info->folder;
     }
-    return bindFolder(getParentShellFolder(node), info->pidl);
+    return bindFolder(getParentShellFolder(node), info->pidl).release();
 }
 
 void TFolderTreeView::retrieveRootFolders()
 {
     LPITEMIDLIST desktopList = nullptr;
     if (FDesktop && SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_DESKTOP, &desktopList))) {
-        TTreeNode* top = addNode(nullptr, FDesktop, desktopList);
-        if (!top) {
-            freeList(desktopList);
-        } else {
+        UniquePidl list(desktopList);
+        if (TTreeNode* top = addNode(nullptr, FDesktop, list.get())) {
+            list.release();  // the node's record owns it now
             TFflNodeInfo* info = nodeInfo(top);
             FDesktop->AddRef();
             info->folder = FDesktop;
             info->enumerated = true;
-            IEnumIDList* enumerator = nullptr;
-            if (SUCCEEDED(FDesktop->EnumObjects(kOwnerWindow, kDesktopContents, &enumerator)) && enumerator) {
-                LPITEMIDLIST item = nullptr;
-                while (enumerator->Next(1, &item, nullptr) == S_OK) {
-                    if (!addNode(top, FDesktop, item))
-                        freeList(item);
+            if (const ShellRef<IEnumIDList> enumerator = enumerate(FDesktop, kDesktopContents)) {
+                while (UniquePidl item = nextItem(enumerator.get())) {
+                    if (addNode(top, FDesktop, item.get()))
+                        item.release();
                 }
                 top->Expand(false);
-                enumerator->Release();
             }
         }
     }
@@ -231,28 +237,22 @@ void TFolderTreeView::submitFolder(TTreeNode* node)
     TFflNodeInfo* info = nodeInfo(node);
     if (!info || isLoaded(node))
         return;
-    IShellFolder* folder = bindFolder(getParentShellFolder(node), info->pidl);
-    if (!folder)
+    ShellRef<IShellFolder> folder = bindFolder(getParentShellFolder(node), info->pidl);
+    const ShellRef<IEnumIDList> enumerator = enumerate(folder.get(), kFolderContents);
+    if (!enumerator)
         return;
-    IEnumIDList* enumerator = nullptr;
-    if (FAILED(folder->EnumObjects(kOwnerWindow, kFolderContents, &enumerator)) || !enumerator) {
-        folder->Release();
-        return;
-    }
     if (info->folder)
         info->folder->Release();
-    info->folder = folder;
+    info->folder = folder.release();  // the node's record holds the reference now
     info->enumerated = true;
     setUpdatesEnabled(false);
-    LPITEMIDLIST item = nullptr;
-    while (enumerator->Next(1, &item, nullptr) == S_OK) {
-        if (!addNode(node, folder, item))
-            freeList(item);
+    while (UniquePidl item = nextItem(enumerator.get())) {
+        if (addNode(node, info->folder, item.get()))
+            item.release();
     }
     node->Expand(false);
     SortChildren(node, false);
     setUpdatesEnabled(true);
-    enumerator->Release();
 }
 
 int TFolderTreeView::compareNode(TTreeNode* node1, TTreeNode* node2)
@@ -285,56 +285,44 @@ void TFolderTreeView::searchNode(const std::string& path)
     const std::u16string wide = toWide(expanded);
     if (wide.empty() || !FDesktop)
         return;
-    IShellFolder* current = FDesktop;
-    current->AddRef();
-    LPITEMIDLIST parsed = nullptr;
+    ShellRef<IShellFolder> current = AddShellRef(FDesktop);
+    LPITEMIDLIST parsedList = nullptr;
     SFGAOF attributes = SFGAO_FOLDER;
-    if (FAILED(current->ParseDisplayName(kOwnerWindow, nullptr, wide.c_str(), nullptr, &parsed, &attributes))) {
-        current->Release();
+    const HRESULT parseResult =
+        current->ParseDisplayName(kOwnerWindow, nullptr, wide.c_str(), nullptr, &parsedList, &attributes);
+    const UniquePidl parsed(parsedList);
+    if (FAILED(parseResult))
         return;
-    }
-    LPCITEMIDLIST cursor = parsed;
+    LPCITEMIDLIST cursor = parsed.get();
     TTreeNode* top = Items().GetFirstNode();
     TTreeNode* candidate = top ? top->getFirstChild() : nullptr;
     std::string lastName;
     for (;;) {
-        LPITEMIDLIST item = copyFirstItemId(cursor);
-        if (!item)
-            break;
+        const UniquePidl item(copyFirstItemId(cursor));
         std::string name;
-        if (!displayNameOf(current, item, kInFolderName, name)) {
-            freeItemId(item);
+        if (!item || !displayNameOf(current.get(), item.get(), kInFolderName, name))
             break;
-        }
         lastName = name;
         TTreeNode* match = findSibling(candidate, name);
-        if (!match) {
-            freeItemId(item);
+        if (!match)
             break;
-        }
         SetSelected(match);
-        if (!nextItemId(cursor)) {
-            freeItemId(item);
+        if (!nextItemId(cursor))
             break;
-        }
         submitFolder(match);
         candidate = match->getFirstChild();
-        IShellFolder* next = bindFolder(current, item);
-        freeItemId(item);
+        ShellRef<IShellFolder> next = bindFolder(current.get(), item.get());
         if (!next)
             break;
-        current->Release();
-        current = next;
+        current = std::move(next);
         cursor = nextItemId(cursor);
     }
-    freeList(parsed);
     // Only a file that exists is handed to the list (the parse also accepts
     // missing components, which are no files).
     if (!FIncludeFile && !(attributes & SFGAO_FOLDER) && FFileList && FileExists(expanded)) {
         if (FFileList->SelectFile(lastName) && Selected())
             TCustomTreeView::Deselect(Selected());
     }
-    current->Release();
 }
 
 void TFolderTreeView::reflectSelection()

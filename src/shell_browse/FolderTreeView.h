@@ -95,10 +95,8 @@ private:
     void deleteNode(TObject* sender, TTreeNode* node);
     void shiftImageIndexes(int deleted);
     void openInFileList(TObject* sender);
-    void freeList(LPITEMIDLIST list) const;
     bool isLoaded(TTreeNode* node) const;
 
-    IMalloc* FMalloc = nullptr;
     IShellFolder* FDesktop = nullptr;
     LPITEMIDLIST FDocuments = nullptr;
     std::uint32_t FShellSettings = 0;

@@ -1,13 +1,14 @@
 #include "IconAssignment.h"
 
+#include "ShellHandles.h"
+
 #include <initializer_list>
 #include <string>
 
 namespace {
 
-// The extractor of one item (one reference, the caller's); null when the
-// folder has none for it.
-IExtractIconA* extractorOf(IShellFolder* folder, LPCITEMIDLIST item, HWND owner)
+// The extractor of one item; null when the folder has none for it.
+ShellRef<IExtractIconA> extractorOf(IShellFolder* folder, LPCITEMIDLIST item, HWND owner)
 {
     if (!folder || !item)
         return nullptr;
@@ -16,7 +17,7 @@ IExtractIconA* extractorOf(IShellFolder* folder, LPCITEMIDLIST item, HWND owner)
     if (FAILED(folder->GetUIObjectOf(owner, 1, items, IID_IExtractIconA, nullptr,
                                      reinterpret_cast<void**>(&extractor))))
         return nullptr;
-    return extractor;
+    return ShellRef<IExtractIconA>(extractor);
 }
 
 struct IconLocation {
@@ -63,22 +64,21 @@ TFflItemIcons assignFolderIcons(TFflIconList& list, IShellFolder* folder, LPCITE
                                 std::uint32_t attributes, HWND owner)
 {
     TFflItemIcons icons;
-    IExtractIconA* extractor = extractorOf(folder, item, owner);
+    const ShellRef<IExtractIconA> extractor = extractorOf(folder, item, owner);
     if (!extractor)
         return icons;
     IconLocation location;
-    if (iconLocation(extractor, 0, location))
-        icons.imageIndex = list.addIcon(extractor, location.file, location.index);
+    if (iconLocation(extractor.get(), 0, location))
+        icons.imageIndex = list.addIcon(extractor.get(), location.file, location.index);
     icons.selectedIndex = icons.imageIndex;
-    if (iconLocation(extractor, GIL_OPENICON, location)) {
-        icons.selectedIndex = list.addIcon(extractor, location.file, location.index);
+    if (iconLocation(extractor.get(), GIL_OPENICON, location)) {
+        icons.selectedIndex = list.addIcon(extractor.get(), location.file, location.index);
         // An item holds one use of each image: its owner gives back the
         // selected image only when it differs from the normal one.
         if (icons.selectedIndex >= 0 && icons.selectedIndex == icons.imageIndex)
             list.removeIcon(icons.selectedIndex);
     }
     assignMarks({&list}, folder, item, attributes, icons);
-    extractor->Release();
     return icons;
 }
 
@@ -86,13 +86,13 @@ TFflItemIcons assignListIcons(TFflIconList& smallList, TFflIconList& largeList, 
                               LPCITEMIDLIST item, std::uint32_t attributes, HWND owner)
 {
     TFflItemIcons icons;
-    IExtractIconA* extractor = extractorOf(folder, item, owner);
+    const ShellRef<IExtractIconA> extractor = extractorOf(folder, item, owner);
     if (!extractor)
         return icons;
     IconLocation location;
-    if (iconLocation(extractor, GIL_FORSHELL, location)) {
-        const int large = largeList.addIcon(extractor, location.file, location.index);
-        const int small = smallList.addIcon(extractor, location.file, location.index);
+    if (iconLocation(extractor.get(), GIL_FORSHELL, location)) {
+        const int large = largeList.addIcon(extractor.get(), location.file, location.index);
+        const int small = smallList.addIcon(extractor.get(), location.file, location.index);
         if (large >= 0 && small >= 0) {
             icons.imageIndex = small;
         } else if (large >= 0) {
@@ -102,6 +102,5 @@ TFflItemIcons assignListIcons(TFflIconList& smallList, TFflIconList& largeList, 
         }
     }
     assignMarks({&smallList, &largeList}, folder, item, attributes, icons);
-    extractor->Release();
     return icons;
 }

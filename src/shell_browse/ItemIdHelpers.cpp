@@ -1,6 +1,7 @@
 #include "ItemIdHelpers.h"
 
-#include <cstdlib>
+#include "ShellCom.h"
+
 #include <cstring>
 
 namespace {
@@ -21,7 +22,7 @@ LPITEMIDLIST copyFirstItemId(LPCITEMIDLIST list)
     const WORD cb = countAt(list);
     if (cb < 2)  // 0 ends the list; 1 cannot hold its own count
         return nullptr;
-    auto* copy = static_cast<BYTE*>(std::malloc(std::size_t{cb} + 2));
+    auto* copy = static_cast<BYTE*>(CoTaskMemAlloc(std::size_t{cb} + 2));
     if (!copy)
         return nullptr;
     std::memcpy(copy, list, cb);
@@ -45,5 +46,5 @@ LPCITEMIDLIST nextItemId(LPCITEMIDLIST list)
 
 void freeItemId(LPITEMIDLIST copy)
 {
-    std::free(copy);
+    CoTaskMemFree(copy);
 }

@@ -27,12 +27,12 @@ bool attributesOf(IShellFolder* folder, LPCITEMIDLIST item, std::uint32_t& attri
     return true;
 }
 
-IShellFolder* bindFolder(IShellFolder* parent, LPCITEMIDLIST item)
+ShellRef<IShellFolder> bindFolder(IShellFolder* parent, LPCITEMIDLIST item)
 {
     if (!parent || !item)
         return nullptr;
     IShellFolder* folder = nullptr;
     if (FAILED(parent->BindToObject(item, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder))))
         return nullptr;
-    return folder;
+    return ShellRef<IShellFolder>(folder);
 }

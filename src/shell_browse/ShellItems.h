@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FflRecords.h"
+#include "ShellHandles.h"
 
 #include <cstdint>
 #include <string>
@@ -16,6 +17,5 @@ inline constexpr SHGDNF kFullPathName = SHGDN_FORPARSING;                 // rep
 bool displayNameOf(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags, std::string& name);
 // The attributes of item in folder for kFflAttributeRequest; false on failure.
 bool attributesOf(IShellFolder* folder, LPCITEMIDLIST item, std::uint32_t& attributes);
-// The folder object of child item of parent (one reference, the caller's);
-// null when it cannot be bound.
-IShellFolder* bindFolder(IShellFolder* parent, LPCITEMIDLIST item);
+// The folder object of child item of parent; null when it cannot be bound.
+ShellRef<IShellFolder> bindFolder(IShellFolder* parent, LPCITEMIDLIST item);

@@ -1,5 +1,6 @@
 #include "ShortcutResolution.h"
 
+#include "ShellHandles.h"
 #include "ShellLink.h"
 #include "Unicode.h"
 
@@ -8,15 +9,15 @@
 
 bool resolveShortcut(const std::string& linkPath, std::string& target)
 {
-    IShellLinkA* link = nullptr;
+    IShellLinkA* linkObject = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+                                reinterpret_cast<void**>(&linkObject))))
         return false;
-    IPersistFile* file = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        link->Release();
+    const ShellRef<IShellLinkA> link(linkObject);
+    IPersistFile* fileObject = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&fileObject))))
         return false;
-    }
+    const ShellRef<IPersistFile> file(fileObject);
     bool resolved = false;
     // The whole path is converted: paths here may be longer than 260 characters.
     const int length = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, linkPath.c_str(), -1, nullptr, 0);
@@ -31,7 +32,5 @@ bool resolveShortcut(const std::string& linkPath, std::string& target)
             }
         }
     }
-    file->Release();
-    link->Release();
     return resolved;
 }

@@ -21,32 +21,32 @@ void PrintTo(const ShellCounts& counts, std::ostream* out)
     *out << counts.objects << " shell objects, " << counts.blocks << " task-allocator blocks";
 }
 
-Ref<IShellFolder> desktop()
+ShellRef<IShellFolder> desktop()
 {
     IShellFolder* folder = nullptr;
     EXPECT_EQ(SHGetDesktopFolder(&folder), S_OK);
-    return Ref<IShellFolder>(folder);
+    return ShellRef<IShellFolder>(folder);
 }
 
-Pidl parse(IShellFolder* folder, const std::string& path, ULONG* attributes)
+UniquePidl parse(IShellFolder* folder, const std::string& path, ULONG* attributes)
 {
     LPITEMIDLIST list = nullptr;
     const std::u16string name = wide(path);
     if (FAILED(folder->ParseDisplayName(nullptr, nullptr, name.c_str(), nullptr, &list, attributes)))
         return nullptr;
-    return Pidl(list);
+    return UniquePidl(list);
 }
 
-Ref<IShellFolder> folderAt(const std::string& path)
+ShellRef<IShellFolder> folderAt(const std::string& path)
 {
-    Ref<IShellFolder> root = desktop();
-    Pidl list = parse(root.get(), path);
+    ShellRef<IShellFolder> root = desktop();
+    UniquePidl list = parse(root.get(), path);
     if (!list)
         return nullptr;
     void* object = nullptr;
     if (FAILED(root->BindToObject(list.get(), nullptr, IID_IShellFolder, &object)))
         return nullptr;
-    return Ref<IShellFolder>(static_cast<IShellFolder*>(object));
+    return ShellRef<IShellFolder>(static_cast<IShellFolder*>(object));
 }
 
 }  // namespace shelltest

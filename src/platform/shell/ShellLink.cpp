@@ -1,6 +1,7 @@
 #include "ShellLink.h"
 
 #include "ComObject.h"
+#include "ShellHandles.h"
 #include "ShellItem.h"
 #include "Unicode.h"
 
@@ -193,8 +194,7 @@ HRESULT CoCreateInstance(const CLSID& classId, IUnknown* outer, DWORD context, R
         return REGDB_E_CLASSNOTREG;
     if (outer)
         return CLASS_E_NOAGGREGATION;
-    auto* link = new ShellLink;
-    const HRESULT hr = link->QueryInterface(riid, object);
-    link->Release();  // the creator's reference: the object lives on only if riid was given
-    return hr;
+    // The creator's reference goes at the end: the object lives on only if riid was given.
+    const ShellRef<ShellLink> link(new ShellLink);
+    return link->QueryInterface(riid, object);
 }

@@ -2,6 +2,7 @@
 
 #include "ExtractIcon.h"
 #include "ShellFolder.h"
+#include "ShellHandles.h"
 #include "ShellItem.h"
 #include "Modules.h"
 #include "Unicode.h"
@@ -88,6 +89,15 @@ QPixmap pixmapOf(const QIcon& icon, int size)
     return pixmap;
 }
 
+// A reference to the desktop folder; null when there is none.
+ShellRef<IShellFolder> desktopFolder()
+{
+    IShellFolder* desktop = nullptr;
+    if (FAILED(SHGetDesktopFolder(&desktop)))
+        return nullptr;
+    return ShellRef<IShellFolder>(desktop);
+}
+
 // What SHGetFileInfoA reports about one item.
 struct ItemFacts {
     std::string icon;
@@ -120,8 +130,8 @@ bool factsOfList(LPCITEMIDLIST list, UINT flags, DWORD attributeMask, ItemFacts&
     }
     if ((flags & (SHGFI_DISPLAYNAME | SHGFI_ATTRIBUTES)) == 0)
         return true;
-    IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop)))
+    const ShellRef<IShellFolder> desktop = desktopFolder();
+    if (!desktop)
         return false;
     bool ok = true;
     if (flags & SHGFI_DISPLAYNAME) {
@@ -140,7 +150,6 @@ bool factsOfList(LPCITEMIDLIST list, UINT flags, DWORD attributeMask, ItemFacts&
                                       : desktop->GetAttributesOf(1, &one, &mask));
         facts.attributes = mask;
     }
-    desktop->Release();
     return ok;
 }
 
@@ -149,23 +158,20 @@ bool factsOfPath(const char* path, UINT flags, DWORD attributeMask, ItemFacts& f
 {
     // The path's bytes as they are: a name need not be UTF-8.
     const std::string absolute = GetFullPathNameA(path);
-    IShellFolder* desktop = nullptr;
-    if (absolute.empty() || FAILED(SHGetDesktopFolder(&desktop)))
+    const ShellRef<IShellFolder> desktop = absolute.empty() ? nullptr : desktopFolder();
+    if (!desktop)
         return false;
-    LPITEMIDLIST list = nullptr;
+    LPITEMIDLIST parsed = nullptr;
     const std::u16string wide = WideFromNarrow(absolute);
-    const bool parsed = SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.c_str(), nullptr, &list, nullptr));
-    desktop->Release();
-    bool ok = false;
-    if (parsed) {
-        const auto items = shellitem::decodeList(list);
-        // A missing component parses to an item without find data.
-        const bool exists = items && (items->empty() || items->back().kind != shellitem::Kind::Entry ||
-                                      items->back().hasFindData);
-        ok = exists && factsOfList(list, flags, attributeMask, facts);
-    }
-    CoTaskMemFree(list);
-    return ok;
+    const HRESULT result = desktop->ParseDisplayName(nullptr, nullptr, wide.c_str(), nullptr, &parsed, nullptr);
+    const UniquePidl list(parsed);
+    if (FAILED(result))
+        return false;
+    const auto items = shellitem::decodeList(list.get());
+    // A missing component parses to an item without find data.
+    const bool exists =
+        items && (items->empty() || items->back().kind != shellitem::Kind::Entry || items->back().hasFindData);
+    return exists && factsOfList(list.get(), flags, attributeMask, facts);
 }
 
 // Facts from the given file attributes alone; the path is not read.
