@@ -112,15 +112,18 @@ HGLOBAL paletteRasterOf(const QImage& indexed)
     return blockOf(bytes);
 }
 
-// A vector handle: kVxVectorMagic, kind, natural width and height, data bytes.
+// A vector handle: kVxVectorMagic, kind, natural width and height, data
+// bytes, and the drawing size (the natural one).
 HGLOBAL vectorOf(std::int32_t kind, std::int32_t width, std::int32_t height, std::uint32_t dataBytes)
 {
-    std::vector<unsigned char> bytes(24 + dataBytes, 0);
+    std::vector<unsigned char> bytes(32 + dataBytes, 0);
     std::memcpy(bytes.data(), kVxVectorMagic, 8);
     std::memcpy(bytes.data() + 8, &kind, 4);
     std::memcpy(bytes.data() + 12, &width, 4);
     std::memcpy(bytes.data() + 16, &height, 4);
     std::memcpy(bytes.data() + 20, &dataBytes, 4);
+    std::memcpy(bytes.data() + 24, &width, 4);
+    std::memcpy(bytes.data() + 28, &height, 4);
     return blockOf(bytes);
 }
 
@@ -261,7 +264,7 @@ TEST_F(Vx7Com, TypeRecordOfRasterAndVectorHandles)
     cut.resize(cut.size() - 10);
     HGLOBAL truncated = blockOf(cut);
     HGLOBAL vectorWithoutData = vectorOf(2, 640, 480, 16);
-    GlobalReAlloc(vectorWithoutData, 30, 0);
+    GlobalReAlloc(vectorWithoutData, 38, 0);
     for (HGLOBAL bad : {static_cast<HGLOBAL>(nullptr), tiny, garbage, truncated, vectorWithoutData}) {
         typeOf(bad, &ok);
         EXPECT_EQ(ok, 0);
@@ -817,7 +820,7 @@ TEST(Vx7VectCom, TokensAndRasterOfVectorHandles)
     // given stays the caller's.
     HGLOBAL vector = vectorOf(1, 100, 50, 8);
     EXPECT_EQ(vect.toRaster(vector, 24, -1, 255, 192, 192), nullptr);
-    EXPECT_EQ(GlobalSize(vector), 32u);
+    EXPECT_EQ(GlobalSize(vector), 40u);
     GlobalFree(vector);
     QImage image(3, 3, QImage::Format_RGB32);
     image.fill(0);

@@ -127,6 +127,44 @@ TEST_F(Vx7Metafile, VectorPicturesResizeToTheFittedSizeAndTokensComeAndGo)
     s_modules->freeMemory(resized);
 }
 
+TEST_F(Vx7Metafile, LoadsForAnAreaAreDrawnAtTheFittedSize)
+{
+    // Left half red, right half blue (EMF) or a red box on white (WMF).
+    const QByteArray emf = testmetafiles::emfWith(2400, 1200, {{EmfShape::Rectangle, 0, 0, 1200, 1200, qRgb(255, 0, 0)},
+                                                               {EmfShape::Rectangle, 1200, 0, 2400, 1200, qRgb(0, 0, 255)}});
+    const testmetafiles::Bytes wmf = testmetafiles::placeableWmfWithRectangle(1600, 1200, 800, 0, 1600, 1200, qRgb(255, 0, 0));
+    const std::string emfPath = write("wide.emf", emf);
+    const std::string wmfPath = write("wide.wmf", QByteArray(reinterpret_cast<const char*>(wmf.data()), qsizetype(wmf.size())));
+    const struct {
+        std::string path;
+        int areaWidth, areaHeight;
+        QSize drawn;
+        QRgb left, right;
+    } cases[] = {
+        {emfPath, 800, 600, QSize(800, 400), qRgb(255, 0, 0), qRgb(0, 0, 255)},
+        {emfPath, 3000, 3000, QSize(2400, 1200), qRgb(255, 0, 0), qRgb(0, 0, 255)},  // never enlarged
+        {emfPath, 0, 0, QSize(2400, 1200), qRgb(255, 0, 0), qRgb(0, 0, 255)},        // natural size
+        {wmfPath, 400, 400, QSize(400, 300), qRgb(255, 255, 255), qRgb(255, 0, 0)},
+    };
+    for (const auto& sample : cases) {
+        SCOPED_TRACE(sample.path + " in " + std::to_string(sample.areaWidth) + " x " + std::to_string(sample.areaHeight));
+        VXHANDLE vector =
+            s_modules->fileLoad(sample.path.c_str(), 0, sample.areaWidth, sample.areaHeight, 0, 0, 0, 0);
+        ASSERT_NE(vector, nullptr);
+        const TypeRecord type = typeOf(vector);
+        EXPECT_EQ(QSize(type.width, type.height), sample.path == emfPath ? QSize(2400, 1200) : QSize(1600, 1200));
+        VXHANDLE raster = s_modules->toRaster(vector, 24, -1, 255, 255, 255);
+        s_modules->freeMemory(vector);
+        ASSERT_NE(raster, nullptr);
+        const QImage image = testrasters::pictureOf(raster).convertToFormat(QImage::Format_RGB32);
+        s_modules->freeMemory(raster);
+        ASSERT_EQ(image.size(), sample.drawn);
+        const int middle = image.height() / 2;
+        EXPECT_TRUE(near(image.pixel(image.width() / 4, middle), sample.left));
+        EXPECT_TRUE(near(image.pixel(image.width() * 3 / 4, middle), sample.right));
+    }
+}
+
 TEST_F(Vx7Metafile, HostileSizesAreCappedAndDamagedFilesNeverTakeTheProgramDown)
 {
     // A header claiming a picture a million pixels wide.

@@ -111,7 +111,9 @@ typedef std::int32_t (*TVXResizeEx)(VXHANDLE pair[2], VXHANDLE* out, std::int32_
                                     std::int32_t mode, std::int32_t, std::int32_t, std::int32_t, std::int32_t);
 
 // ---- Vx7VectCom
-// A raster of the vector picture at its natural size on the given background.
+// A raster of the vector picture on the given background, at its natural size
+// (the type record's), or, when VXFileLoad was given an area, at that size
+// fitted into the area.
 typedef VXHANDLE (*TVXVectorToRaster)(VXHANDLE vector, std::int32_t bits, std::int32_t mode, std::int32_t red,
                                       std::int32_t green, std::int32_t blue);
 typedef std::int32_t (*TVXVectorGdipStart)(void);

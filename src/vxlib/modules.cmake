@@ -72,6 +72,9 @@ function(pictal_vxmodules_consumers)
   endif()
   if(TARGET bench_vxvector)
     target_compile_definitions(bench_vxvector PRIVATE PICTAL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    # It writes its EMFs with the tests' metafile writer.
+    target_sources(bench_vxvector PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/MetafileWriter.cpp)
+    target_include_directories(bench_vxvector PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   endif()
   if(TARGET bench_vx7file_memory)
     # The memory benchmark writes its large PNG row by row with libpng.

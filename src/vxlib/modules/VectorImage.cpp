@@ -51,6 +51,9 @@ LockedVector::LockedVector(HGLOBAL handle) : m_handle(handle)
         return;
     if (header->width <= 0 || header->height <= 0 || header->dataBytes > size - sizeof(VectorHeader))
         return;
+    if (header->drawWidth <= 0 || header->drawHeight <= 0 || header->drawWidth > header->width
+        || header->drawHeight > header->height)
+        return;
     m_header = header;
 }
 
@@ -60,9 +63,13 @@ LockedVector::~LockedVector()
         GlobalUnlock(m_handle);
 }
 
-HGLOBAL vectorToHandle(VectorKind kind, int width, int height, const QByteArray& data)
+HGLOBAL vectorToHandle(VectorKind kind, int width, int height, QSize draw, const QByteArray& data)
 {
     if (width <= 0 || height <= 0 || data.isEmpty() || std::size_t(data.size()) > 0xFFFFFFFFu - sizeof(VectorHeader))
+        return nullptr;
+    if (draw.isEmpty())
+        draw = QSize(width, height);
+    if (draw.width() > width || draw.height() > height)
         return nullptr;
     const std::size_t bytes = sizeof(VectorHeader) + std::size_t(data.size());
     HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -79,6 +86,8 @@ HGLOBAL vectorToHandle(VectorKind kind, int width, int height, const QByteArray&
     header.width = width;
     header.height = height;
     header.dataBytes = std::uint32_t(data.size());
+    header.drawWidth = draw.width();
+    header.drawHeight = draw.height();
     std::memcpy(block, &header, sizeof header);
     std::memcpy(static_cast<char*>(block) + sizeof header, data.constData(), std::size_t(data.size()));
     GlobalUnlock(handle);
@@ -104,7 +113,7 @@ QImage renderVector(const LockedVector& vector, QColor background)
     const VectorHeader& header = vector.header();
     for (const RendererEntry& entry : kRenderers)
         if (entry.render && entry.kind == header.kind)
-            return entry.render(vector.data(), header.dataBytes, header.width, header.height, background);
+            return entry.render(vector.data(), header.dataBytes, header.drawWidth, header.drawHeight, background);
     return {};
 }
 

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <QSize>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,8 +24,10 @@ struct VectorHeader {
     std::int32_t width;    // natural size in pixels
     std::int32_t height;
     std::uint32_t dataBytes;  // bytes of picture data after the header
+    std::int32_t drawWidth;   // the size the picture is drawn at: at most
+    std::int32_t drawHeight;  // the natural size
 };
-static_assert(sizeof(VectorHeader) == 24);
+static_assert(sizeof(VectorHeader) == 32);
 
 // A vector handle locked for reading while the object lives; valid() only for
 // a known block that holds a complete header and its data.
@@ -45,14 +48,15 @@ private:
     const VectorHeader* m_header = nullptr;
 };
 
-// A new vector handle holding a copy of the picture's data; null when it
-// cannot be made.
-HGLOBAL vectorToHandle(VectorKind kind, int width, int height, const QByteArray& data);
+// A new vector handle holding a copy of the picture's data, of natural size
+// width x height, to be drawn at draw (its natural size when draw is
+// empty); null when it cannot be made.
+HGLOBAL vectorToHandle(VectorKind kind, int width, int height, QSize draw, const QByteArray& data);
 
 // Whether the block starts with kVxVectorMagic (then it is no raster).
 bool hasVectorMagic(HGLOBAL handle);
 
-// The picture at its natural size on the background; a null image when no
+// The picture at its drawing size on the background; a null image when no
 // renderer handles its kind or rendering fails.
 QImage renderVector(const LockedVector& vector, QColor background);
 

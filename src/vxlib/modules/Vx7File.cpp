@@ -11,6 +11,7 @@
 #include "VectorImage.h"
 #include "VxApi.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -67,7 +68,8 @@ VX_EXPORT std::int32_t VXFileType(const char* path, std::int16_t page, void* fil
 
 // The raster is 24 bits per pixel whatever the source (paletted and grey
 // pictures included); transparent pixels are composed over white. Metafiles
-// come back as vector handles with their natural size.
+// come back as vector handles with their natural size, to be drawn at that
+// size fitted into the area (at their natural size without an area).
 VX_EXPORT VXHANDLE VXFileLoad(const char* path, std::int16_t page, std::int32_t width, std::int32_t height,
                               std::int32_t, std::int32_t, std::int32_t, std::int32_t)
 {
@@ -84,7 +86,11 @@ VX_EXPORT VXHANDLE VXFileLoad(const char* path, std::int16_t page, std::int32_t 
             if (page != 0)
                 return nullptr;
             const auto kind = facts.format == vxmodule::ImageFormat::Wmf ? vxmodule::vectorWmf : vxmodule::vectorEmf;
-            return vxmodule::vectorToHandle(kind, facts.width, facts.height,
+            // Drawn at once at the size it will be shown at, never larger
+            // than needed and then shrunk.
+            const QSize fitted = vxmodule::fittedSize(facts.width, facts.height, width, height);
+            const QSize draw(std::max(fitted.width(), 1), std::max(fitted.height(), 1));
+            return vxmodule::vectorToHandle(kind, facts.width, facts.height, draw,
                                             file.contents(vxmodule::kMaxMetafileBytes));
         }
         const QImage image = vxmodule::decodeImage(file, facts, page, width, height);

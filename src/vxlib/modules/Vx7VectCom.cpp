@@ -20,8 +20,9 @@ std::atomic<std::int32_t> g_nextToken{1};
 
 }  // namespace
 
-// A 24-bit raster of the vector picture at its natural size on the background
-// (red, green, blue, each 0..255). The vector handle stays the caller's. 0 for
+// A 24-bit raster of the vector picture on the background (red, green, blue,
+// each 0..255), at the size VXFileLoad gave it: its natural size, or that
+// size fitted into the area the load was given. The vector handle stays the caller's. 0 for
 // a handle that is not a vector picture, a format no renderer handles yet, or
 // bits other than 24.
 VX_EXPORT VXHANDLE VXVectorToRaster(VXHANDLE vector, std::int32_t bits, std::int32_t /*mode*/, std::int32_t red,
