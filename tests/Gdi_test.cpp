@@ -1,4 +1,5 @@
 #include "Gdi.h"
+#include "UniqueDC.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +13,7 @@
 
 namespace {
 
-struct DcDeleter {
-    void operator()(DeviceContext* dc) const { DeleteDC(dc); }
-};
-using DcPtr = std::unique_ptr<DeviceContext, DcDeleter>;
+using DcPtr = UniqueDC;
 
 QImage whiteImage(int w, int h, QImage::Format format = QImage::Format_RGB32)
 {

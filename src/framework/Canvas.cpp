@@ -67,38 +67,34 @@ TCanvas::TCanvas() = default;
 
 TCanvas::TCanvas(QImage* surface) : FSurface(surface) {}
 
-TCanvas::~TCanvas()
-{
-    if (FHandle)
-        DeleteDC(FHandle);
-}
+TCanvas::~TCanvas() = default;
 
 void TCanvas::SetSurface(QImage* surface)
 {
     FSurface = surface;
     FHasClip = false;
     if (FHandle) {
-        SetDCSurface(FHandle, surface);
-        SelectClipRect(FHandle, nullptr);
+        SetDCSurface(FHandle.get(), surface);
+        SelectClipRect(FHandle.get(), nullptr);
     }
 }
 
 HDC TCanvas::Handle()
 {
     if (!FHandle) {
-        FHandle = CreateImageDC(FSurface);
-        ::MoveToEx(FHandle, FPenPos.x, FPenPos.y, nullptr);
-        ::SetPolyFillMode(FHandle, FPolyFillMode);
+        FHandle.reset(CreateImageDC(FSurface));
+        ::MoveToEx(FHandle.get(), FPenPos.x, FPenPos.y, nullptr);
+        ::SetPolyFillMode(FHandle.get(), FPolyFillMode);
         if (FHasClip)
-            SelectClipRect(FHandle, &FClip);
+            SelectClipRect(FHandle.get(), &FClip);
     }
-    return FHandle;
+    return FHandle.get();
 }
 
 void TCanvas::ReleaseHandle()
 {
     if (FHandle)
-        ReleaseDCPainter(FHandle);
+        ReleaseDCPainter(FHandle.get());
 }
 
 void TCanvas::changed()
@@ -241,7 +237,7 @@ void TCanvas::SetPolyFillMode(int mode)
         return;
     FPolyFillMode = mode;
     if (FHandle)
-        ::SetPolyFillMode(FHandle, mode);
+        ::SetPolyFillMode(FHandle.get(), mode);
 }
 
 void TCanvas::FillRect(const RECT& rect)

@@ -12,6 +12,7 @@
 #include "Color.h"
 #include "GraphicsObjects.h"
 #include "Gdi.h"
+#include "UniqueDC.h"
 #include "WinTypes.h"
 
 #include <QImage>
@@ -124,7 +125,7 @@ private:
     void drawBitmap(const RECT& rect, const TBitmap& bitmap);
 
     QImage* FSurface = nullptr;
-    HDC FHandle = nullptr;
+    UniqueDC FHandle;
     TPen FPen;
     TBrush FBrush;
     TFont FFont;

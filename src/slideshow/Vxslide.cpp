@@ -4,6 +4,7 @@
 
 #include "Canvas.h"
 #include "GlobalMemory.h"
+#include "UniqueDC.h"
 #include "Vxdllprocs.h"
 #include "Vxinit.h"
 #include "Vxutils.h"
@@ -86,16 +87,6 @@ public:
 private:
     VXHANDLE m_image;
     void* m_data;
-};
-
-// A memory context with its surface, deleted on every way out.
-struct MemoryDC {
-    HDC dc;
-    ~MemoryDC()
-    {
-        if (dc)
-            DeleteDC(dc);
-    }
 };
 
 std::int16_t readInt16(const unsigned char* p)
@@ -533,13 +524,14 @@ void TVxSlide::ImageDisplaySub(HDC dc, const BITMAPINFO* image, int dispWidth, i
     DoStartSlide(number, pathName, fileName);
 
     {
-        MemoryDC memory{CreateMemoryDC(dc, dispWidth, dispHeight)};
-        if (!memory.dc)
+        // The memory context and its surface go on every way out.
+        const UniqueDC memory(CreateMemoryDC(dc, dispWidth, dispHeight));
+        if (!memory)
             return;
-        boxFull(memory.dc, 0, 0, dispWidth, dispHeight, background);
-        SetStretchBltMode(memory.dc, COLORONCOLOR);
-        stretchDib(memory.dc, offsetX, offsetY, width, height, image, bits);
-        slideIn(dc, memory.dc, dispWidth, dispHeight);
+        boxFull(memory.get(), 0, 0, dispWidth, dispHeight, background);
+        SetStretchBltMode(memory.get(), COLORONCOLOR);
+        stretchDib(memory.get(), offsetX, offsetY, width, height, image, bits);
+        slideIn(dc, memory.get(), dispWidth, dispHeight);
     }
     DoEndSlide(number, pathName, fileName);
 }
@@ -675,13 +667,12 @@ void TVxSlide::PaintTo(QImage& image)
 {
     if (image.isNull())
         return;
-    HDC dc = CreateImageDC(&image);
+    const UniqueDC dc(CreateImageDC(&image));
     if (!dc)
         return;
     FPaintCopy = true;
-    SafeCall([&] { paintOn(dc); });
+    SafeCall([&] { paintOn(dc.get()); });
     FPaintCopy = false;
-    DeleteDC(dc);
 }
 
 void TVxSlide::paintOn(HDC dc)
