@@ -1,6 +1,8 @@
 #include "Application.h"
 #include "Canvas.h"
 #include "Control.h"
+#include "CustomTreeView.h"
+#include "FileListBox.h"
 #include "GraphicsObjects.h"
 #include "Messages.h"
 
@@ -121,6 +123,44 @@ TEST(TControl, ClickNeedsPressAndReleaseInsideAndADoubleClickIsNoSecondClick)
     ASSERT_FALSE(p.seen.empty());
     EXPECT_EQ(std::count(p.seen.begin(), p.seen.end(), "dblclick"), 1);
     EXPECT_EQ(std::count(p.seen.begin(), p.seen.end(), "down2 1,2"), 1);
+}
+
+TEST(TControlEvents, DrawnAndWrappedControlsRaiseMouseEventsForTheThreeButtonsOnly)
+{
+    QWidget window;
+    window.resize(300, 100);
+    TCustomControl drawn(nullptr, &window);
+    drawn.setGeometry(0, 0, 100, 100);
+    TCustomTreeView tree;
+    tree.SetParent(&window);
+    tree.setGeometry(100, 0, 100, 100);
+    TFileListBox list(nullptr, &window);
+    list.setGeometry(200, 0, 100, 100);
+    window.show();
+
+    struct Target {
+        const char* name;
+        TControlEvents& events;
+        QWidget* input;  // the widget Qt delivers the mouse to
+    };
+    for (const Target& t : {Target{"drawn control", drawn, &drawn}, Target{"tree view", tree, tree.viewport()},
+                            Target{"list box", list, list.viewport()}}) {
+        SCOPED_TRACE(t.name);
+        std::vector<std::string> seen;
+        t.events.OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { seen.push_back("down " + std::to_string(b)); };
+        t.events.OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int, int) { seen.push_back("up " + std::to_string(b)); };
+        t.events.OnClick = [&](TObject*) { seen.push_back("click"); };
+        for (const Qt::MouseButton extra : {Qt::BackButton, Qt::ForwardButton, Qt::ExtraButton3}) {
+            QTest::mousePress(t.input, extra, Qt::NoModifier, QPoint(50, 50));
+            QTest::mouseRelease(t.input, extra, Qt::NoModifier, QPoint(50, 50));
+        }
+        EXPECT_TRUE(seen.empty()) << "other buttons raise nothing";
+        QTest::mousePress(t.input, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 50));
+        QTest::mouseRelease(t.input, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 50));
+        QTest::mousePress(t.input, Qt::RightButton, Qt::NoModifier, QPoint(50, 50));
+        QTest::mouseRelease(t.input, Qt::RightButton, Qt::NoModifier, QPoint(50, 50));
+        EXPECT_EQ(seen, (std::vector<std::string>{"down 2", "up 2", "down 1", "up 1"}));
+    }
 }
 
 TEST(TControl, PostedMessagesCountWhatIsStillQueued)

@@ -126,7 +126,7 @@ protected:
         auto tree = std::make_unique<::TFolderTreeView>();
         tree->SetParent(m_host.get());
         tree->setGeometry(0, 0, 500, 700);
-        tree->OnChange = [this](TObject*) { ++m_changes; };
+        tree->OnChange = [this](TObject*, TTreeNode*) { ++m_changes; };
         return tree;
     }
 
@@ -282,13 +282,28 @@ TEST_F(TFolderTreeView, FolderNameOfDrivesFoldersDesktopAndComputer)
     EXPECT_EQ(tree->FolderName(), "");
 }
 
+TEST_F(TFolderTreeView, HandlersAssignedThroughTheFrameworkTreeAddToTheFolderTreesOwnWork)
+{
+    auto tree = placedTree();
+    TCustomTreeView& framework = *tree;
+    std::vector<std::string> seen;
+    framework.OnChange = [&](TObject* sender, TTreeNode*) {
+        EXPECT_EQ(sender, tree.get());
+        seen.push_back(tree->FolderName());
+    };
+    tree->SetFolderName(m_root + "/Alpha");
+    EXPECT_EQ(tree->FolderName(), m_root + "/Alpha") << "the tree still follows its selection";
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), m_root + "/Alpha") << "and the handler sees the folder the tree reports";
+}
+
 TEST_F(TFolderTreeView, SettingAPathRaisesOneChangePerMatchedLevel)
 {
     auto tree = placedTree();
     tree->SetSelected(tree->Items().GetFirstNode());
     m_changes = 0;
     std::vector<std::string> seen;
-    tree->OnChange = [&](TObject*) {
+    tree->OnChange = [&](TObject*, TTreeNode*) {
         ++m_changes;
         seen.push_back(tree->FolderName());
     };

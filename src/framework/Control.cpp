@@ -27,16 +27,6 @@ struct PostedMessage : QEvent {
     std::intptr_t lParam;
 };
 
-bool toMouseButton(Qt::MouseButton qt, TMouseButton& button)
-{
-    switch (qt) {
-    case Qt::LeftButton: button = mbLeft; return true;
-    case Qt::RightButton: button = mbRight; return true;
-    case Qt::MiddleButton: button = mbMiddle; return true;
-    default: return false;
-    }
-}
-
 QRect toQRect(const RECT& r)
 {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -53,7 +43,7 @@ int PostedMessageEventType()
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TComponent* owner, QWidget* parent)
-    : QWidget(parent), TComponent(owner), FFont(std::make_unique<TFont>()), FCanvas(std::make_unique<TCanvas>())
+    : QWidget(parent), TComponent(owner), TControlEvents(this), FFont(std::make_unique<TFont>()), FCanvas(std::make_unique<TCanvas>())
 {
     setMouseTracking(true);  // mouse moves arrive without a button held, as on Windows
     if (auto* p = dynamic_cast<TControl*>(parent))
@@ -254,56 +244,6 @@ void TControl::CMControlChange(QWidget*, bool)
 {
 }
 
-// Dynamic methods.
-
-void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
-{
-    if (OnMouseDown)
-        OnMouseDown(this, button, shift, x, y);
-}
-
-void TControl::MouseMove(TShiftState shift, int x, int y)
-{
-    if (OnMouseMove)
-        OnMouseMove(this, shift, x, y);
-}
-
-void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
-{
-    if (OnMouseUp)
-        OnMouseUp(this, button, shift, x, y);
-}
-
-void TControl::Click()
-{
-    if (OnClick)
-        OnClick(this);
-}
-
-void TControl::DblClick()
-{
-    if (OnDblClick)
-        OnDblClick(this);
-}
-
-void TControl::KeyDown(WORD_KEY& key, TShiftState shift)
-{
-    if (OnKeyDown)
-        OnKeyDown(this, key, shift);
-}
-
-void TControl::KeyUp(WORD_KEY& key, TShiftState shift)
-{
-    if (OnKeyUp)
-        OnKeyUp(this, key, shift);
-}
-
-void TControl::KeyPress(char32_t& key)
-{
-    if (OnKeyPress)
-        OnKeyPress(this, key);
-}
-
 void TControl::Resize()
 {
     if (OnResize)
@@ -340,102 +280,43 @@ void TControl::paintEvent(QPaintEvent* e)
     painter.drawImage(e->rect(), FSurface, e->rect());
 }
 
-// Runs handle(button, position) inside SafeCall for a left, right or middle
-// button event; other buttons are ignored.
-template <typename F>
-static void forMouseButton(QMouseEvent* e, F&& handle)
-{
-    TMouseButton button;
-    if (!toMouseButton(e->button(), button))
-        return;
-    const QPoint p = e->position().toPoint();
-    SafeCall([&] { handle(button, p); });
-}
-
 void TControl::mousePressEvent(QMouseEvent* e)
 {
-    forMouseButton(e, [&](TMouseButton button, QPoint p) {
-        if (button == mbLeft)
-            FPressed = true;
-        MouseDown(button, ShiftStateFromEvent(*e), p.x(), p.y());
-    });
+    RaiseMouseDown(*e);
 }
 
 void TControl::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    forMouseButton(e, [&](TMouseButton button, QPoint p) {
-        // The second press of a double click: DblClick and a press marked
-        // ssDouble; its release is no click.
-        if (button == mbLeft)
-            DblClick();
-        MouseDown(button, ShiftStateFromEvent(*e), p.x(), p.y());
-    });
+    RaiseDblClick(*e);
 }
 
 void TControl::mouseMoveEvent(QMouseEvent* e)
 {
-    const QPoint p = e->position().toPoint();
-    SafeCall([&] { MouseMove(ShiftStateFromEvent(*e), p.x(), p.y()); });
+    RaiseMouseMove(*e);
 }
 
 void TControl::mouseReleaseEvent(QMouseEvent* e)
 {
-    forMouseButton(e, [&](TMouseButton button, QPoint p) {
-        const bool click = button == mbLeft && FPressed && rect().contains(p);
-        if (button == mbLeft)
-            FPressed = false;
-        if (click)
-            Click();
-        MouseUp(button, ShiftStateFromEvent(*e), p.x(), p.y());
-    });
-}
-
-// A key that a child control left alone is not the parent's to handle: the
-// window system sends a key to the focused control only.
-static bool fromDescendant(const QWidget* control)
-{
-    const QWidget* focus = QApplication::focusWidget();
-    return focus && focus != control && control->isAncestorOf(focus);
+    RaiseMouseUp(*e, rect().contains(e->position().toPoint()));
 }
 
 void TControl::keyPressEvent(QKeyEvent* e)
 {
-    if (fromDescendant(this)) {
+    if (KeyFromDescendant(this)) {
         e->ignore();
         return;
     }
-    bool handled = false;
-    SafeCall([&] {
-        WORD_KEY key = VirtualKeyFromEvent(*e);
-        if (key != 0) {
-            KeyDown(key, ShiftStateFromEvent(*e));
-            handled = key == 0;
-        }
-        if (handled)
-            return;
-        for (char32_t c : e->text().toStdU32String()) {
-            if (c < 0x20 && c != '\r' && c != '\b' && c != 0x1B)
-                continue;
-            KeyPress(c);
-            if (c == 0)
-                handled = true;
-        }
-    });
+    RaiseKeyDown(*e);
     e->accept();  // the focused control had the key; it does not travel to the parent
 }
 
 void TControl::keyReleaseEvent(QKeyEvent* e)
 {
-    if (fromDescendant(this)) {
+    if (KeyFromDescendant(this)) {
         e->ignore();
         return;
     }
-    SafeCall([&] {
-        WORD_KEY key = VirtualKeyFromEvent(*e);
-        if (key != 0) {
-            KeyUp(key, ShiftStateFromEvent(*e));
-        }
-    });
+    RaiseKeyUp(*e);
     e->accept();
 }
 

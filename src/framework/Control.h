@@ -13,6 +13,7 @@
 
 #include "Color.h"
 #include "Component.h"
+#include "ControlEvents.h"
 #include "Cursors.h"
 #include "Keys.h"
 
@@ -30,12 +31,7 @@
 class TCanvas;
 class TFont;
 
-using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
-using TKeyEvent = std::function<void(TObject* Sender, WORD_KEY& Key, TShiftState Shift)>;
-using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
-
-class TControl : public QWidget, public TComponent {
+class TControl : public QWidget, public TComponent, public TControlEvents {
 public:
     explicit TControl(TComponent* owner = nullptr, QWidget* parent = nullptr);
     ~TControl() override;
@@ -101,26 +97,11 @@ public:
     // handled no longer counts).
     int QueuedMessageCount(unsigned message) const;
 
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
+    // The mouse and key events come from TControlEvents.
     TNotifyEvent OnResize;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseUp;
-    TMouseMoveEvent OnMouseMove;
-    TKeyEvent OnKeyDown;
-    TKeyEvent OnKeyUp;
-    TKeyPressEvent OnKeyPress;
 
 protected:
-    // Dynamic methods: each calls the event of its name.
-    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void MouseMove(TShiftState shift, int x, int y);
-    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void Click();
-    virtual void DblClick();
-    virtual void KeyDown(WORD_KEY& key, TShiftState shift);
-    virtual void KeyUp(WORD_KEY& key, TShiftState shift);
-    virtual void KeyPress(char32_t& key);
+    // Raises OnResize.
     virtual void Resize();
 
     // Drawing on a paint request: EraseBackground, then Paint.
@@ -178,7 +159,6 @@ private:
     std::unique_ptr<TCanvas> FCanvas;
     QImage FSurface;
     bool FFlushing = false;
-    bool FPressed = false;  // a left press inside, not yet released
     std::map<unsigned, int> FQueued;
 };
 

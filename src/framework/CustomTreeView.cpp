@@ -19,15 +19,6 @@ TTreeNode* nodeOf(QTreeWidgetItem* item)
     return static_cast<TTreeNode*>(item);
 }
 
-TMouseButton mouseButtonOf(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::RightButton: return mbRight;
-    case Qt::MiddleButton: return mbMiddle;
-    default: return mbLeft;
-    }
-}
-
 // Draws each node's image from the tree's image list: the selected image
 // while the node is selected, with its overlay, dimmed when the node is cut.
 class NodeImageDelegate final : public QStyledItemDelegate {
@@ -114,7 +105,7 @@ void TTreeNodes::Clear()
         FTree.deleteNode(node);
 }
 
-TCustomTreeView::TCustomTreeView(TComponent* owner) : TComponent(owner), FItems(*this)
+TCustomTreeView::TCustomTreeView(TComponent* owner) : TWidgetControl<QTreeWidget>(owner), FItems(*this)
 {
     setColumnCount(1);
     header()->hide();
@@ -293,8 +284,7 @@ void TCustomTreeView::deleteNode(TTreeNode* node)
     // The last child first: the others keep their positions.
     while (node->childCount() > 0)
         deleteNode(TTreeNode::childAt(node, node->childCount() - 1));
-    if (OnDeletion)
-        SafeCall([&] { OnDeletion(this, node); });
+    SafeCall([&] { Delete(node); });
     FSelections.erase(std::remove(FSelections.begin(), FSelections.end(), node), FSelections.end());
     const bool wasSelected = node == FSelected;
     if (wasSelected)
@@ -324,15 +314,33 @@ void TCustomTreeView::currentChanged(TTreeNode* current)
 void TCustomTreeView::applyChange(TTreeNode* node)
 {
     bool allow = true;
-    if (OnChanging)
-        SafeCall([&] { OnChanging(this, node, allow); });
+    SafeCall([&] { allow = CanChange(node); });
     if (!allow) {
         setCurrentQuietly(FSelected);
         return;
     }
     FSelected = node;
+    SafeCall([&] { Change(node); });
+}
+
+bool TCustomTreeView::CanChange(TTreeNode* node)
+{
+    bool allow = true;
+    if (OnChanging)
+        OnChanging(this, node, allow);
+    return allow;
+}
+
+void TCustomTreeView::Change(TTreeNode* node)
+{
     if (OnChange)
-        SafeCall([&] { OnChange(this, node); });
+        OnChange(this, node);
+}
+
+void TCustomTreeView::Delete(TTreeNode* node)
+{
+    if (OnDeletion)
+        OnDeletion(this, node);
 }
 
 void TCustomTreeView::setCurrentQuietly(TTreeNode* node)
@@ -370,12 +378,6 @@ void TCustomTreeView::endInput()
         applyChange(current);
 }
 
-void TCustomTreeView::KeyDown(WORD_KEY& key, TShiftState shift)
-{
-    if (OnKeyDown)
-        SafeCall([&] { OnKeyDown(this, key, shift); });
-}
-
 void TCustomTreeView::mousePressEvent(QMouseEvent* event)
 {
     InputBatch batch(*this);
@@ -385,16 +387,16 @@ void TCustomTreeView::mousePressEvent(QMouseEvent* event)
     } else {
         QTreeWidget::mousePressEvent(event);
     }
-    if (OnMouseDown) {
-        const QPoint at = event->position().toPoint();
-        SafeCall([&] { OnMouseDown(this, mouseButtonOf(event->button()), ShiftStateFromEvent(*event), at.x(), at.y()); });
-    }
+    RaiseMouseDown(*event);
 }
 
 void TCustomTreeView::mouseMoveEvent(QMouseEvent* event)
 {
-    InputBatch batch(*this);
-    QTreeWidget::mouseMoveEvent(event);
+    {
+        InputBatch batch(*this);
+        QTreeWidget::mouseMoveEvent(event);
+    }
+    RaiseMouseMove(*event);
 }
 
 void TCustomTreeView::mouseReleaseEvent(QMouseEvent* event)
@@ -403,12 +405,7 @@ void TCustomTreeView::mouseReleaseEvent(QMouseEvent* event)
         InputBatch batch(*this);
         QTreeWidget::mouseReleaseEvent(event);
     }
-    if (event->button() == Qt::LeftButton && OnClick)
-        SafeCall([&] { OnClick(this); });
-    if (OnMouseUp) {
-        const QPoint at = event->position().toPoint();
-        SafeCall([&] { OnMouseUp(this, mouseButtonOf(event->button()), ShiftStateFromEvent(*event), at.x(), at.y()); });
-    }
+    RaiseMouseUp(*event, viewport()->rect().contains(event->position().toPoint()));
 }
 
 void TCustomTreeView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -417,19 +414,18 @@ void TCustomTreeView::mouseDoubleClickEvent(QMouseEvent* event)
         InputBatch batch(*this);
         QTreeWidget::mouseDoubleClickEvent(event);
     }
-    if (event->button() == Qt::LeftButton && OnDblClick)
-        SafeCall([&] { OnDblClick(this); });
+    RaiseDblClick(*event);
 }
 
 void TCustomTreeView::keyPressEvent(QKeyEvent* event)
 {
-    WORD_KEY key = VirtualKeyFromEvent(*event);
-    if (key != 0) {
-        SafeCall([&] { KeyDown(key, ShiftStateFromEvent(*event)); });
-        if (key == 0) {
-            event->accept();
-            return;
-        }
+    if (KeyFromDescendant(this)) {
+        event->ignore();
+        return;
+    }
+    if (RaiseKeyDown(*event)) {
+        event->accept();
+        return;
     }
     InputBatch batch(*this);
     QTreeWidget::keyPressEvent(event);

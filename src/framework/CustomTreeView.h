@@ -8,13 +8,15 @@
 // reported during the selecting call; one made by a mouse press or a key is
 // reported when Qt has finished handling that input, so the selection list
 // is complete. Deleting nodes raises OnDeletion for each node (children
-// first) and no change events.
+// first) and no change events. Each of these events has a dynamic method
+// (CanChange, Change, Delete, CompareNodes) that a derived tree overrides;
+// mouse, click and key events come from the control base.
 #pragma once
 
-#include "Component.h"
 #include "Keys.h"
 #include "Set.h"
 #include "TreeNode.h"
+#include "WidgetControl.h"
 
 #include <QTreeWidget>
 
@@ -31,8 +33,6 @@ enum TSortType : std::uint8_t { stNone, stData, stText, stBoth };
 using TTVChangedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
 using TTVChangingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowChange)>;
 using TTVCompareEvent = std::function<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, int Data, int& Compare)>;
-using TTVMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TTVKeyEvent = std::function<void(TObject* Sender, WORD_KEY& Key, TShiftState Shift)>;
 
 class TCustomTreeView;
 
@@ -55,7 +55,7 @@ private:
     TCustomTreeView& FTree;
 };
 
-class TCustomTreeView : public QTreeWidget, public TComponent {
+class TCustomTreeView : public TWidgetControl<QTreeWidget> {
 public:
     explicit TCustomTreeView(TComponent* owner = nullptr);
     ~TCustomTreeView() override;
@@ -100,22 +100,22 @@ public:
     void SortChildren(TTreeNode* node, bool recurse);
     // The order of two nodes: OnCompare when assigned and the sort type uses
     // data, else the captions compared without regard to letter case.
-    int CompareNodes(TTreeNode* node1, TTreeNode* node2);
+    virtual int CompareNodes(TTreeNode* node1, TTreeNode* node2);
 
     TTVChangedEvent OnDeletion;
     TTVChangingEvent OnChanging;
     TTVChangedEvent OnChange;
     TTVCompareEvent OnCompare;
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
-    TTVMouseEvent OnMouseDown;
-    TTVMouseEvent OnMouseUp;
-    TTVKeyEvent OnKeyDown;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
-    // Called before Qt handles a key; setting key to 0 keeps Qt from it.
-    virtual void KeyDown(WORD_KEY& key, TShiftState shift);
+    // Before the selection moves to node: raises OnChanging; false keeps the
+    // selection where it is.
+    virtual bool CanChange(TTreeNode* node);
+    // The selection moved to node (null: to no node): raises OnChange.
+    virtual void Change(TTreeNode* node);
+    // node is about to go: raises OnDeletion.
+    virtual void Delete(TTreeNode* node);
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

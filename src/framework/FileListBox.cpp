@@ -110,7 +110,7 @@ std::string sortKey(const std::string& name)
 
 }  // namespace
 
-TFileListBox::TFileListBox(TComponent* owner, QWidget* parent) : QListWidget(parent), TComponent(owner)
+TFileListBox::TFileListBox(TComponent* owner, QWidget* parent) : TWidgetControl<QListWidget>(owner, parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
@@ -278,12 +278,6 @@ void TFileListBox::SetItemHeight(int height)
     doItemsLayout();
 }
 
-void TFileListBox::Click()
-{
-    if (OnClick)
-        OnClick(this);
-}
-
 // Type-ahead: typed characters build a search text (emptied first after a
 // pause of 500 ms or more); Backspace takes one character off. An empty text
 // selects entry 0; otherwise the first entry beginning with the text, letter
@@ -318,16 +312,16 @@ void TFileListBox::typeAhead(const QString& typed, bool backspace)
 
 void TFileListBox::keyPressEvent(QKeyEvent* e)
 {
+    if (KeyFromDescendant(this)) {
+        e->ignore();
+        return;
+    }
+    if (RaiseKeyDown(*e)) {
+        e->accept();
+        return;
+    }
     bool handled = false;
     SafeCall([&] {
-        WORD_KEY key = VirtualKeyFromEvent(*e);
-        if (key != 0 && OnKeyDown) {
-            OnKeyDown(this, key, ShiftStateFromEvent(*e));
-            if (key == 0) {
-                handled = true;
-                return;
-            }
-        }
         const bool command = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (!command && e->key() == Qt::Key_Backspace) {
             typeAhead({}, true);
@@ -351,13 +345,14 @@ void TFileListBox::keyPressEvent(QKeyEvent* e)
 void TFileListBox::mousePressEvent(QMouseEvent* e)
 {
     QListWidget::mousePressEvent(e);
+    // A press that picks an entry is the list's click.
     if (e->button() == Qt::LeftButton && itemAt(e->position().toPoint()))
         SafeCall([&] { Click(); });
+    RaiseMouseDown(*e);
 }
 
 void TFileListBox::mouseDoubleClickEvent(QMouseEvent* e)
 {
     QListWidget::mouseDoubleClickEvent(e);
-    if (e->button() == Qt::LeftButton && OnDblClick)
-        SafeCall([&] { OnDblClick(this); });
+    RaiseDblClick(*e);
 }

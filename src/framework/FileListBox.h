@@ -11,13 +11,14 @@
 // in one order. While a long reading runs (the list reached entry 100) the
 // screen shows the busy cursor; the previous cursor comes back in every case.
 //
-// Selecting from code (SetItemIndex) raises no click. A pick with the mouse, a
-// selection moved with the keyboard and the type-ahead search raise OnClick.
+// Selecting from code (SetItemIndex) raises no click. A pick with the mouse (on
+// the press), a selection moved with the keyboard and the type-ahead search
+// raise OnClick; the other mouse and key events come from the control base.
 #pragma once
 
-#include "Component.h"
 #include "Keys.h"
 #include "Set.h"
+#include "WidgetControl.h"
 
 #include "WinTypes.h"
 
@@ -35,7 +36,7 @@ using TFileType = TSet<TFileAttr>;
 // the entry out.
 using TFileFilter = std::function<bool(const std::string& folder, const WIN32_FIND_DATAA& entry)>;
 
-class TFileListBox : public QListWidget, public TComponent {
+class TFileListBox : public TWidgetControl<QListWidget> {
 public:
     explicit TFileListBox(TComponent* owner = nullptr, QWidget* parent = nullptr);
 
@@ -66,12 +67,8 @@ public:
     int ItemHeight() const { return FItemHeight; }
     void SetItemHeight(int height);
 
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
-    std::function<void(TObject* Sender, WORD_KEY& Key, TShiftState Shift)> OnKeyDown;
-
 protected:
-    virtual void Click();
+    bool ClicksOnRelease() const override { return false; }
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

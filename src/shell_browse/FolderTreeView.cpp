@@ -83,19 +83,6 @@ TFolderTreeView::TFolderTreeView(TComponent* owner) : TCustomTreeView(owner)
     SetRightClickSelect(true);
     SetReadOnly(true);
     SetSortType(stData);
-    TCustomTreeView::OnDeletion = [this](TObject* sender, TTreeNode* node) { deleteNode(sender, node); };
-    TCustomTreeView::OnDblClick = [this](TObject* sender) { doubleClick(sender); };
-    TCustomTreeView::OnCompare = [this](TObject*, TTreeNode* node1, TTreeNode* node2, int, int& compare) {
-        compare = compareNode(node1, node2);
-    };
-    TCustomTreeView::OnMouseUp = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
-        mouseUpEvent(sender, button, shift, x, y);
-    };
-    TCustomTreeView::OnClick = [this](TObject* sender) { clickEvent(sender); };
-    TCustomTreeView::OnChange = [this](TObject* sender, TTreeNode* node) { changeEvent(sender, node); };
-    TCustomTreeView::OnChanging = [this](TObject* sender, TTreeNode* node, bool& allowChange) {
-        changingEvent(sender, node, allowChange);
-    };
     SHGetDesktopFolder(&FDesktop);
     if (FAILED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_PERSONAL, &FDocuments)))
         FDocuments = nullptr;
@@ -354,8 +341,7 @@ void TFolderTreeView::changeEvent(TObject* sender, TTreeNode* node)
         node->SetBold(true);
     reflectSelection();
     openInFileList(sender);
-    if (OnChange)
-        OnChange(sender);
+    TCustomTreeView::Change(node);
 }
 
 void TFolderTreeView::changingEvent(TObject*, TTreeNode*, bool& allowChange)
@@ -373,13 +359,12 @@ void TFolderTreeView::clickEvent(TObject* sender)
     // Folder paths name the same folder only when they are the same text.
     if (FFolderPath != oldPath)
         openInFileList(sender);
-    if (OnClick)
-        OnClick(sender);
-    if (MultiSelect() && FSelectedPaths != oldPaths && OnChange)
-        OnChange(sender);
+    TCustomTreeView::Click();
+    if (MultiSelect() && FSelectedPaths != oldPaths)
+        TCustomTreeView::Change(Selected());
 }
 
-void TFolderTreeView::doubleClick(TObject* sender)
+void TFolderTreeView::doubleClick(TObject*)
 {
     TTreeNode* node = Selected();
     if (!node)
@@ -396,20 +381,58 @@ void TFolderTreeView::doubleClick(TObject* sender)
         submitFolder(node);
     }
     reflectSelection();
-    if (OnDblClick)
-        OnDblClick(sender);
-    if (MultiSelect() && FSelectedPaths != oldPaths && OnChange)
-        OnChange(sender);
+    TCustomTreeView::DblClick();
+    if (MultiSelect() && FSelectedPaths != oldPaths)
+        TCustomTreeView::Change(Selected());
 }
 
-void TFolderTreeView::mouseUpEvent(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)
+void TFolderTreeView::mouseUpEvent(TObject*, TMouseButton button, TShiftState shift, int x, int y)
 {
     if (button == mbRight) {
         if (TTreeNode* node = GetNodeAt(x, y))
             SetSelected(node);
     }
-    if (OnMouseUp)
-        OnMouseUp(sender, button, shift, x, y);
+    TCustomTreeView::MouseUp(button, shift, x, y);
+}
+
+int TFolderTreeView::CompareNodes(TTreeNode* node1, TTreeNode* node2)
+{
+    if (SortType() == stData || SortType() == stBoth)
+        return compareNode(node1, node2);
+    return TCustomTreeView::CompareNodes(node1, node2);
+}
+
+bool TFolderTreeView::CanChange(TTreeNode* node)
+{
+    bool allow = true;
+    changingEvent(this, node, allow);
+    return allow && TCustomTreeView::CanChange(node);
+}
+
+void TFolderTreeView::Change(TTreeNode* node)
+{
+    changeEvent(this, node);
+}
+
+void TFolderTreeView::Delete(TTreeNode* node)
+{
+    deleteNode(this, node);
+    TCustomTreeView::Delete(node);
+}
+
+void TFolderTreeView::Click()
+{
+    clickEvent(this);
+}
+
+void TFolderTreeView::DblClick()
+{
+    doubleClick(this);
+}
+
+void TFolderTreeView::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    mouseUpEvent(this, button, shift, x, y);
 }
 
 void TFolderTreeView::setMultiSelect(bool on)

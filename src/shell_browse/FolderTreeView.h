@@ -67,16 +67,23 @@ public:
     // The tree's icon list (null while the tree is not placed).
     TFflIconList* iconList() const { return FIconList; }
 
-    // The host's handlers.
-    TNotifyEvent OnChange;
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
-    TTVMouseEvent OnMouseUp;
+    // Sibling order: compareNode.
+    int CompareNodes(TTreeNode* node1, TTreeNode* node2) override;
+
+    // The host's handlers are the tree's own events (OnChange, OnClick,
+    // OnDblClick, OnMouseUp): the overrides below do the tree's work and then
+    // raise them.
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
     // Right arrow or "+" on a folder that is not loaded loads and expands it.
     void KeyDown(WORD_KEY& key, TShiftState shift) override;
+    bool CanChange(TTreeNode* node) override;  // changingEvent
+    void Change(TTreeNode* node) override;     // changeEvent
+    void Delete(TTreeNode* node) override;     // deleteNode
+    void Click() override;                     // clickEvent
+    void DblClick() override;                  // doubleClick
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;  // mouseUpEvent
 
 private:
     void clear();
