@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -18,6 +19,13 @@ TempFolder::TempFolder(const std::string& base) : m_dir(templateUnder(base))
 {
     if (m_dir.isValid())
         m_path = m_dir.path().toStdString();
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code error;
+    if (!m_path.empty())
+        std::filesystem::remove_all(m_path, error);
 }
 
 std::string TempFolder::file(const std::string& name) const

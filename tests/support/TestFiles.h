@@ -11,6 +11,11 @@ class TempFolder {
 public:
     // A fresh folder under base (the system's temporary folder when empty).
     explicit TempFolder(const std::string& base = {});
+    // Removes the folder by its bytes: names that are no UTF-8 cannot be
+    // named through Qt.
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     const std::string& path() const { return m_path; }
     // path() + "/" + name
     std::string file(const std::string& name) const;
