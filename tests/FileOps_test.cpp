@@ -1,3 +1,4 @@
+#include "FileDescriptor.h"
 #include "FileOps.h"
 #include "LastError.h"
 #include "PathUtil.h"
@@ -100,23 +101,21 @@ public:
     explicit AppendOnlyFolder(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY))
     {
         int flags = 0;
-        if (m_fd >= 0 && ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        if (m_fd.valid() && ::ioctl(m_fd.get(), FS_IOC_GETFLAGS, &flags) == 0) {
             m_flags = flags;
             flags |= FS_APPEND_FL;
-            m_active = ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
+            m_active = ::ioctl(m_fd.get(), FS_IOC_SETFLAGS, &flags) == 0;
         }
     }
     ~AppendOnlyFolder()
     {
         if (m_active)
-            ::ioctl(m_fd, FS_IOC_SETFLAGS, &m_flags);
-        if (m_fd >= 0)
-            ::close(m_fd);
+            ::ioctl(m_fd.get(), FS_IOC_SETFLAGS, &m_flags);
     }
     bool active() const { return m_active; }
 
 private:
-    int m_fd;
+    UniqueFd m_fd;
     int m_flags = 0;
     bool m_active = false;
 };

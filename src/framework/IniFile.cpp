@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "Exception.h"
+#include "FileDescriptor.h"
 #include "SysUtils.h"
 
 #include <QDir>
@@ -279,29 +280,6 @@ std::string LoadForChange(const std::string& path, bool& missing)
     return data;
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes it; false when the close reports a failed write.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
 // Writes data over the existing regular file at path, without a temporary
 // file: for a folder that takes no new entries. The space is reserved before
 // anything is overwritten, so a full disk refuses the write with the old text
@@ -310,9 +288,9 @@ private:
 // fails.
 bool RewriteInPlace(const std::string& path, const std::string& data)
 {
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat st;
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     const off_t size = static_cast<off_t>(data.size());
     if (size > st.st_size && ::posix_fallocate(fd.get(), 0, size) != 0) {
@@ -320,14 +298,9 @@ bool RewriteInPlace(const std::string& path, const std::string& data)
         [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), st.st_size);
         return false;
     }
-    for (size_t done = 0; done < data.size();) {
-        const ssize_t n = ::pwrite(fd.get(), data.data() + done, data.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
+    // The descriptor is fresh, so the text goes from the start.
+    if (!writeAll(fd.get(), data.data(), data.size()))
+        return false;
     return ::fsync(fd.get()) == 0 && ::ftruncate(fd.get(), size) == 0 && ::fsync(fd.get()) == 0 && fd.close();
 }
 

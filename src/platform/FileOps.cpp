@@ -1,5 +1,6 @@
 #include "FileOps.h"
 
+#include "FileDescriptor.h"
 #include "LastError.h"
 #include "PathUtil.h"
 
@@ -85,33 +86,6 @@ std::string nameOf(const std::string& path)
     const auto slash = p.rfind('/');
     return slash == std::string::npos ? p : p.substr(slash + 1);
 }
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    void reset(int fd = -1)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-    // Closes now and reports the result: a delayed write error shows up here.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0 || errno == EINTR;
-    }
-
-private:
-    int m_fd;
-};
 
 // Makes the written data of fd durable. A file system that cannot sync at
 // all (EINVAL, ENOTSUP) is taken at its word; any other failure may mean the
@@ -345,25 +319,6 @@ private:
     std::string m_path;  // the temporary name, while the file has one
     struct stat m_identity{};
 };
-
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
 
 // Copies everything from the current offset of `in` to `out`: inside the
 // kernel where the file systems allow it, then through a buffer until read()

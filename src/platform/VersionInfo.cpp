@@ -1,5 +1,6 @@
 #include "VersionInfo.h"
 
+#include "FileDescriptor.h"
 #include "LastError.h"
 
 #include <cerrno>
@@ -33,20 +34,13 @@ constexpr Elf64_Xword kMaxNameTable = 1 << 20;
 class File {
 public:
     explicit File(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~File()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
 
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_fd.valid(); }
     // The file's size, 0 for anything but a regular file.
     std::uint64_t size() const
     {
         struct stat st {};
-        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+        if (::fstat(m_fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
             return 0;
         return static_cast<std::uint64_t>(st.st_size);
     }
@@ -55,7 +49,7 @@ public:
     {
         auto* p = static_cast<char*>(out);
         while (count > 0) {
-            const ssize_t n = ::pread(m_fd, p, count, static_cast<off_t>(offset));
+            const ssize_t n = ::pread(m_fd.get(), p, count, static_cast<off_t>(offset));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
@@ -68,7 +62,7 @@ public:
     }
 
 private:
-    int m_fd;
+    UniqueFd m_fd;
 };
 
 // offset + length lies within a file of `size` bytes (no overflow).

@@ -2,6 +2,7 @@
 
 #include "PathJoin.h"
 
+#include "FileDescriptor.h"
 #include "FindFile.h"
 #include "SlideList.h"
 #include "TextCompare.h"
@@ -109,15 +110,6 @@ bool sortKey(const TVXSORTDATA& item, std::string& key)
     key.append(digits, length);
     return true;
 }
-
-struct FdCloser {
-    int fd;
-    ~FdCloser()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 }  // namespace
 
@@ -307,13 +299,13 @@ bool TVxSlideCollection::GetFromSlideFile()
     }
     // Opened without waiting, and read only when it is a regular file: a
     // FIFO would otherwise block until someone writes to it.
-    FdCloser file{::open(m_slideFileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    const UniqueFd file(::open(m_slideFileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
-    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode) || !allocate(kSlideListCapacity)) {
+    if (!file.valid() || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || !allocate(kSlideListCapacity)) {
         m_errorCode = 6;
         return false;
     }
-    if (!readSlideFile(file.fd)) {
+    if (!readSlideFile(file.get())) {
         FreeThumbDataMemory();
         m_errorCode = 6;
         return false;
