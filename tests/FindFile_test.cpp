@@ -152,7 +152,7 @@ TEST(FindFile, FailuresGiveTheInvalidHandleAndAReason)
 
     EXPECT_FALSE(FindNextFileA(INVALID_HANDLE_VALUE, &data));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_FALSE(FindNextFileA(&data, &data));
+    EXPECT_FALSE(FindNextFileA(reinterpret_cast<HANDLE>(&data), &data));
     EXPECT_FALSE(FindClose(nullptr));
 
     HANDLE search = FindFirstFileA(folder.path() + "/*", &data);

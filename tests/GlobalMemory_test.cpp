@@ -1,9 +1,22 @@
+#include "FindFile.h"
 #include "GlobalMemory.h"
+#include "Modules.h"
+#include "VxApi.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
+
+// A handle of one kind never passes for another: a module, a search or an
+// image handle is no memory block, and the other way round.
+static_assert(!std::is_invocable_v<decltype(GlobalFree), HMODULE>);
+static_assert(!std::is_invocable_v<decltype(GlobalLock), HANDLE>);
+static_assert(!std::is_invocable_v<decltype(GlobalSize), VXHANDLE>);
+static_assert(!std::is_invocable_v<decltype(FreeLibrary), HGLOBAL>);
+static_assert(!std::is_invocable_v<decltype(FindClose), HGLOBAL>);
+static_assert(std::is_invocable_v<decltype(GlobalFree), decltype(ImageMemory(VXHANDLE{}))>);
 
 TEST(GlobalMemory, BlockLifecycleKeepsContentsAcrossLocksAndResize)
 {
@@ -37,7 +50,7 @@ TEST(GlobalMemory, BlockLifecycleKeepsContentsAcrossLocksAndResize)
 TEST(GlobalMemory, UnknownAndFreedHandlesAreRefused)
 {
     int notABlock = 0;
-    HGLOBAL bogus = &notABlock;
+    const HGLOBAL bogus = reinterpret_cast<HGLOBAL>(&notABlock);
     EXPECT_EQ(GlobalLock(bogus), nullptr);
     EXPECT_EQ(GlobalSize(bogus), 0u);
     EXPECT_EQ(GlobalFree(bogus), bogus);

@@ -80,12 +80,13 @@ TEST(Modules, MissingModulesAndUnknownHandlesFailQuietly)
     testfiles::writeFile(folder.file("Broken.dll"), "not a shared object");
     EXPECT_EQ(LoadLibraryA(folder.file("Broken.dll")), nullptr);
 
-    int notAModule = 0;
+    int notAModuleAtAll = 0;
+    const HMODULE notAModule = reinterpret_cast<HMODULE>(&notAModuleAtAll);
     EXPECT_EQ(GetProcAddress(nullptr, "PictalTestModuleTwicePlusOne"), nullptr);
-    EXPECT_EQ(GetProcAddress(&notAModule, "PictalTestModuleTwicePlusOne"), nullptr);
+    EXPECT_EQ(GetProcAddress(notAModule, "PictalTestModuleTwicePlusOne"), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(GetModuleFileNameA(&notAModule), "");
-    EXPECT_FALSE(FreeLibrary(&notAModule));
+    EXPECT_EQ(GetModuleFileNameA(notAModule), "");
+    EXPECT_FALSE(FreeLibrary(notAModule));
 }
 
 TEST(Modules, ProgramFileName)

@@ -69,24 +69,24 @@ struct VectCom {
 };
 
 // A movable block holding the bytes.
-HGLOBAL blockOf(const std::vector<unsigned char>& bytes)
+VXHANDLE blockOf(const std::vector<unsigned char>& bytes)
 {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (block && !bytes.empty()) {
         std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
         GlobalUnlock(block);
     }
-    return block;
+    return ImageHandle(block);
 }
 
 // A 24-bit raster handle of the image, as the program's callers get them.
-HGLOBAL rasterOf(const QImage& image)
+VXHANDLE rasterOf(const QImage& image)
 {
     return blockOf(ImageToPackedDib(image));
 }
 
 // An 8-bit raster handle with a colour table.
-HGLOBAL paletteRasterOf(const QImage& indexed)
+VXHANDLE paletteRasterOf(const QImage& indexed)
 {
     const int stride = (indexed.width() + 3) / 4 * 4;
     BITMAPINFOHEADER header;
@@ -114,7 +114,7 @@ HGLOBAL paletteRasterOf(const QImage& indexed)
 
 // A vector handle: kVxVectorMagic, kind, natural width and height, data
 // bytes, and the drawing size (the natural one).
-HGLOBAL vectorOf(std::int32_t kind, std::int32_t width, std::int32_t height, std::uint32_t dataBytes)
+VXHANDLE vectorOf(std::int32_t kind, std::int32_t width, std::int32_t height, std::uint32_t dataBytes)
 {
     std::vector<unsigned char> bytes(32 + dataBytes, 0);
     std::memcpy(bytes.data(), kVxVectorMagic, 8);
@@ -173,7 +173,7 @@ protected:
     }
     void TearDown() override { EXPECT_EQ(GlobalBlockCount(), m_blocks); }
 
-    TypeRecord typeOf(HGLOBAL image, int* result)
+    TypeRecord typeOf(VXHANDLE image, int* result)
     {
         unsigned char record[kVxTypeRecordSize + 8];
         std::memset(record, 0xCD, sizeof record);
@@ -192,9 +192,9 @@ protected:
     }
 
     // SetImageSize of a copy of the picture; the result's picture, released.
-    QImage resized(HGLOBAL input, int width, int height)
+    QImage resized(VXHANDLE input, int width, int height)
     {
-        HGLOBAL output = s_com->setImageSize(input, width, height);
+        VXHANDLE output = s_com->setImageSize(input, width, height);
         if (!output)
             return {};
         QImage picture = pictureOf(output);
@@ -226,7 +226,7 @@ TEST_F(Vx7Com, TypeRecordOfRasterAndVectorHandles)
 {
     QImage image(37, 21, QImage::Format_RGB32);
     image.fill(qRgb(1, 2, 3));
-    HGLOBAL raster = rasterOf(image);
+    VXHANDLE raster = rasterOf(image);
     int ok = 0;
     TypeRecord record = typeOf(raster, &ok);
     EXPECT_NE(ok, 0);
@@ -236,15 +236,15 @@ TEST_F(Vx7Com, TypeRecordOfRasterAndVectorHandles)
     EXPECT_TRUE(record.otherBytesZero);
 
     // A top-down DIB: the height is still the number of rows.
-    auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(raster));
+    auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(ImageMemory(raster)));
     header->biHeight = -header->biHeight;
-    GlobalUnlock(raster);
+    GlobalUnlock(ImageMemory(raster));
     record = typeOf(raster, &ok);
     EXPECT_NE(ok, 0);
     EXPECT_EQ(record.height, 21);
     s_com->freeMemory(raster);
 
-    HGLOBAL vector = vectorOf(2, 640, 480, 16);
+    VXHANDLE vector = vectorOf(2, 640, 480, 16);
     record = typeOf(vector, &ok);
     EXPECT_NE(ok, 0);
     EXPECT_EQ(record.width, 640);
@@ -258,14 +258,14 @@ TEST_F(Vx7Com, TypeRecordOfRasterAndVectorHandles)
     EXPECT_EQ(ok, 0);
     EXPECT_TRUE(record.otherBytesZero);
     EXPECT_EQ(record.width, 0);
-    HGLOBAL tiny = blockOf({1, 2, 3});
-    HGLOBAL garbage = blockOf(std::vector<unsigned char>(200, 0x5A));
+    VXHANDLE tiny = blockOf({1, 2, 3});
+    VXHANDLE garbage = blockOf(std::vector<unsigned char>(200, 0x5A));
     std::vector<unsigned char> cut = ImageToPackedDib(image);
     cut.resize(cut.size() - 10);
-    HGLOBAL truncated = blockOf(cut);
-    HGLOBAL vectorWithoutData = vectorOf(2, 640, 480, 16);
-    GlobalReAlloc(vectorWithoutData, 38, 0);
-    for (HGLOBAL bad : {static_cast<HGLOBAL>(nullptr), tiny, garbage, truncated, vectorWithoutData}) {
+    VXHANDLE truncated = blockOf(cut);
+    VXHANDLE vectorWithoutData = vectorOf(2, 640, 480, 16);
+    GlobalReAlloc(ImageMemory(vectorWithoutData), 38, 0);
+    for (VXHANDLE bad : {static_cast<VXHANDLE>(nullptr), tiny, garbage, truncated, vectorWithoutData}) {
         typeOf(bad, &ok);
         EXPECT_EQ(ok, 0);
         s_com->freeMemory(bad);
@@ -371,7 +371,7 @@ TEST_F(Vx7Com, SetImageSizeTakesOverItsInputInEveryCase)
     image.fill(qRgb(50, 60, 70));
 
     const std::size_t before = GlobalBlockCount();
-    HGLOBAL output = s_com->setImageSize(rasterOf(image), 15, 10);
+    VXHANDLE output = s_com->setImageSize(rasterOf(image), 15, 10);
     ASSERT_NE(output, nullptr);
     EXPECT_EQ(GlobalBlockCount(), before + 1);  // the input is gone
     EXPECT_EQ(pictureOf(output).pixel(7, 5), qRgb(50, 60, 70));
@@ -432,7 +432,7 @@ TEST_F(Vx7Com, SetImageSizeOfPalettedAndTopDownRasters)
 TEST_F(Vx7Com, FreeMemoryReleasesAndIgnoresWhatIsNoHandle)
 {
     const std::size_t before = GlobalBlockCount();
-    HGLOBAL block = blockOf({1, 2, 3});
+    VXHANDLE block = blockOf({1, 2, 3});
     s_com->freeMemory(block);
     EXPECT_EQ(GlobalBlockCount(), before);
     s_com->freeMemory(block);  // already freed: nothing happens
@@ -818,15 +818,15 @@ TEST(Vx7VectCom, TokensAndRasterOfVectorHandles)
 
     // No vector format is rendered yet: every handle gives 0, and the handle
     // given stays the caller's.
-    HGLOBAL vector = vectorOf(1, 100, 50, 8);
+    VXHANDLE vector = vectorOf(1, 100, 50, 8);
     EXPECT_EQ(vect.toRaster(vector, 24, -1, 255, 192, 192), nullptr);
-    EXPECT_EQ(GlobalSize(vector), 40u);
-    GlobalFree(vector);
+    EXPECT_EQ(GlobalSize(ImageMemory(vector)), 40u);
+    GlobalFree(ImageMemory(vector));
     QImage image(3, 3, QImage::Format_RGB32);
     image.fill(0);
-    HGLOBAL raster = rasterOf(image);
+    VXHANDLE raster = rasterOf(image);
     EXPECT_EQ(vect.toRaster(raster, 24, -1, 0, 0, 0), nullptr);
-    GlobalFree(raster);
+    GlobalFree(ImageMemory(raster));
     EXPECT_EQ(vect.toRaster(nullptr, 24, -1, 0, 0, 0), nullptr);
     EXPECT_EQ(GlobalBlockCount(), before);
 }

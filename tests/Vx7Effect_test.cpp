@@ -65,19 +65,19 @@ TEST_F(Vx7Effect, ResizeConsumesTheFirstHandleOfThePair)
     const QImage result = pictureOf(out);
     ASSERT_EQ(result.size(), QSize(16, 8));
     EXPECT_NEAR(qRed(result.pixel(7, 3)), 128, 1);
-    GlobalFree(out);
+    GlobalFree(ImageMemory(out));
 
     // Growing works the same way.
     pair[0] = rasterOf(m_picture);
     ASSERT_NE(s_resize(pair, &out, 128, 64, -1, 0, 0, 0, 0), 0);
     EXPECT_EQ(pair[0], nullptr);
     EXPECT_EQ(pictureOf(out).size(), QSize(128, 64));
-    GlobalFree(out);
+    GlobalFree(ImageMemory(out));
 }
 
 TEST_F(Vx7Effect, FailureLeavesThePairToTheCaller)
 {
-    HGLOBAL raster = rasterOf(m_picture);
+    VXHANDLE raster = rasterOf(m_picture);
     VXHANDLE pair[2] = {raster, nullptr};
     VXHANDLE out = reinterpret_cast<VXHANDLE>(0x1);
     EXPECT_EQ(s_resize(pair, &out, 0, 10, -1, 0, 0, 0, 0), 0);
@@ -86,7 +86,7 @@ TEST_F(Vx7Effect, FailureLeavesThePairToTheCaller)
     EXPECT_EQ(s_resize(pair, &out, 30000, 30000, -1, 0, 0, 0, 0), 0);
     EXPECT_EQ(pair[0], raster);
     EXPECT_EQ(pictureOf(raster).size(), QSize(64, 32));  // untouched
-    GlobalFree(raster);
+    GlobalFree(ImageMemory(raster));
 
     // A block that is no raster, and a vector handle.
     std::vector<unsigned char> bytes(40, 0);
@@ -95,9 +95,9 @@ TEST_F(Vx7Effect, FailureLeavesThePairToTheCaller)
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, content.size());
         std::memcpy(GlobalLock(block), content.data(), content.size());
         GlobalUnlock(block);
-        pair[0] = block;
+        pair[0] = ImageHandle(block);
         EXPECT_EQ(s_resize(pair, &out, 10, 10, -1, 0, 0, 0, 0), 0);
-        EXPECT_EQ(pair[0], block);
+        EXPECT_EQ(pair[0], ImageHandle(block));
         EXPECT_EQ(out, nullptr);
         GlobalFree(block);
     }
@@ -110,6 +110,6 @@ TEST_F(Vx7Effect, FailureLeavesThePairToTheCaller)
     pair[0] = raster;
     EXPECT_EQ(s_resize(pair, nullptr, 10, 10, -1, 0, 0, 0, 0), 0);
     EXPECT_EQ(pair[0], raster);
-    GlobalFree(raster);
+    GlobalFree(ImageMemory(raster));
     EXPECT_EQ(s_resize(nullptr, &out, 10, 10, -1, 0, 0, 0, 0), 0);
 }

@@ -3,6 +3,7 @@
 #include "Cursors.h"
 #include "Exception.h"
 #include "FindFile.h"
+#include "Paths.h"
 #include "SafeCall.h"
 #include "SysUtils.h"
 #include "TextCompare.h"
@@ -91,17 +92,6 @@ bool admitted(TFileType type, DWORD attributes)
            ((attributes & FILE_ATTRIBUTE_DIRECTORY) && type.Contains(ftDirectory));
 }
 
-std::string currentFolder()
-{
-    std::string buffer(4096, '\0');
-    while (!::getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE)
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.c_str();
-}
-
 // The sort key shared with the slide viewer's name order.
 std::string sortKey(const std::string& name)
 {
@@ -116,7 +106,7 @@ TFileListBox::TFileListBox(TComponent* owner, QWidget* parent) : TWidgetControl<
     setUniformItemSizes(true);
     setIconSize(QSize(16, 16));
     setItemDelegate(new FixedHeightDelegate(&FItemHeight, this));
-    FDirectory = currentFolder();
+    FDirectory = WorkingFolder();
     readFolder();
 }
 
@@ -182,7 +172,7 @@ void TFileListBox::readFolder()
 
     WIN32_FIND_DATAA entry;
     HANDLE search = FDirectory.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(FDirectory + "/*", &entry);
-    const std::unique_ptr<void, BOOL (*)(HANDLE)> closeSearch(search == INVALID_HANDLE_VALUE ? nullptr : search, FindClose);
+    const std::unique_ptr<HANDLE__, BOOL (*)(HANDLE)> closeSearch(search == INVALID_HANDLE_VALUE ? nullptr : search, FindClose);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             if (entry.cFileName == "." || entry.cFileName == "..")
@@ -267,7 +257,7 @@ std::string TFileListBox::FileName() const
     const int i = ItemIndex();
     if (i < 0)
         return {};
-    return FDirectory == "/" ? "/" + FNames[std::size_t(i)] : FDirectory + "/" + FNames[std::size_t(i)];
+    return JoinPath(FDirectory, FNames[std::size_t(i)]);
 }
 
 void TFileListBox::SetItemHeight(int height)

@@ -2,10 +2,7 @@
 
 #include "FileTime.h"
 #include "LastError.h"
-#include "Unicode.h"
-
-#include <QList>
-#include <QString>
+#include "Paths.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,44 +15,6 @@
 #include <sys/stat.h>
 #include <unordered_map>
 #include <vector>
-
-namespace {
-
-// Wide text folded; a byte that is no UTF-8 stays itself (as its carrying
-// unit), so names that differ in such bytes never fold alike.
-std::u32string foldWide(const std::u16string& wide)
-{
-    std::u32string folded;
-    std::size_t start = 0;
-    while (start <= wide.size()) {
-        std::size_t end = start;
-        while (end < wide.size() && !IsCarriedByte(wide[end]))
-            ++end;
-        const QString text = QString::fromUtf16(wide.data() + start, qsizetype(end - start));
-        const QList<uint> ucs4 = text.toCaseFolded().toUcs4();
-        folded.append(ucs4.begin(), ucs4.end());
-        if (end < wide.size())
-            folded.push_back(char32_t(wide[end]));
-        start = end + 1;
-    }
-    return folded;
-}
-
-}  // namespace
-
-// A name as case-folded Unicode code points.
-std::u32string FoldName(const std::string& utf8)
-{
-    // Plain ASCII names (most file names) fold without a trip through QString.
-    std::u32string ascii(utf8.size(), U'\0');
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0x80)
-            return foldWide(WideFromNarrow(utf8));
-        ascii[i] = (c >= 'A' && c <= 'Z') ? char32_t(c - 'A' + 'a') : char32_t(c);
-    }
-    return ascii;
-}
 
 // Wildcard match over folded code points; on a mismatch after a "*" the "*"
 // takes one more character and the rest is tried again.
@@ -259,7 +218,7 @@ public:
     HANDLE add(std::unique_ptr<Search> search)
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        HANDLE handle = search.get();
+        const HANDLE handle = reinterpret_cast<HANDLE>(search.get());
         m_searches.emplace(handle, std::move(search));
         return handle;
     }
@@ -301,11 +260,10 @@ HANDLE FindFirstFileA(const std::string& pattern, WIN32_FIND_DATAA* data)
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    const auto slash = pattern.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".")
-        : slash == 0                                     ? std::string("/")
-                                                         : pattern.substr(0, slash);
-    const std::string namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+    // The name pattern is what follows the last "/", also when that is nothing.
+    const PathParts parts = SplitAtLastSlash(pattern);
+    const std::string folder = parts.folder.empty() ? std::string(".") : parts.folder;
+    const std::string& namePattern = parts.name;
 
     auto search = std::make_unique<Search>();
     search->folder.reset(::opendir(folder.c_str()));

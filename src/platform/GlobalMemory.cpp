@@ -25,9 +25,15 @@ BlockTable& table()
     return *t;
 }
 
+// A block's handle is its address, of the handle type.
+HGLOBAL handleOf(Block* block)
+{
+    return reinterpret_cast<HGLOBAL>(block);
+}
+
 Block* find(HGLOBAL handle)
 {
-    auto* block = static_cast<Block*>(handle);
+    auto* block = reinterpret_cast<Block*>(handle);
     return table().blocks.count(block) ? block : nullptr;
 }
 
@@ -48,7 +54,7 @@ HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes)
     block->size = bytes;
     std::lock_guard lock(table().mutex);
     table().blocks.insert(block);
-    return block;
+    return handleOf(block);
 }
 
 void* GlobalLock(HGLOBAL handle)
@@ -88,7 +94,7 @@ HGLOBAL GlobalReAlloc(HGLOBAL handle, std::size_t bytes, UINT flags)
         std::free(block->data);
         block->data = nullptr;
         block->size = 0;
-        return block;
+        return handleOf(block);
     }
     void* data = std::realloc(block->data, bytes);
     if (!data)
@@ -97,7 +103,7 @@ HGLOBAL GlobalReAlloc(HGLOBAL handle, std::size_t bytes, UINT flags)
         std::memset(static_cast<char*>(data) + block->size, 0, bytes - block->size);
     block->data = data;
     block->size = bytes;
-    return block;
+    return handleOf(block);
 }
 
 HGLOBAL GlobalFree(HGLOBAL handle)

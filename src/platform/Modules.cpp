@@ -2,6 +2,7 @@
 
 #include "LastError.h"
 #include "PathUtil.h"
+#include "Paths.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,21 +30,10 @@ void rememberLoaderError(const char* fallback)
     t_moduleError = message ? message : fallback;
 }
 
-std::string workingFolder()
-{
-    std::vector<char> buffer(256);
-    while (!::getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE)
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
-}
-
 std::string programFolder()
 {
     const std::string program = GetModuleFileNameA(nullptr);  // always absolute
-    return program.empty() ? std::string() : pictal_platform_internal::folderOf(program);
+    return program.empty() ? std::string() : ParentFolder(program);
 }
 
 // "name.DLL" -> "name.so"; other names unchanged.
@@ -70,7 +60,7 @@ std::string fileToOpen(const std::string& file)
     if (file.find('/') == std::string::npos) {
         const std::string folder = programFolder();
         if (!folder.empty()) {
-            const std::string local = (folder == "/" ? std::string() : folder) + "/" + file;
+            const std::string local = JoinPath(folder, file);
             struct stat st;
             if (::stat(local.c_str(), &st) == 0 && S_ISREG(st.st_mode))
                 return local;
@@ -79,8 +69,7 @@ std::string fileToOpen(const std::string& file)
     }
     if (file.front() == '/')
         return file;
-    const std::string cwd = workingFolder();
-    return cwd.empty() ? file : cwd + "/" + file;
+    return JoinPath(WorkingFolder(), file);
 }
 
 // The handles LoadLibraryA gave out, with their open counts; dlsym, dlinfo
@@ -153,12 +142,12 @@ std::string GetFullPathNameA(const std::string& path)
     }
     std::string absolute = path;
     if (path.front() != '/') {
-        const std::string cwd = workingFolder();
+        const std::string cwd = WorkingFolder();
         if (cwd.empty()) {
             SetLastError(ErrorFromErrno(errno));
             return {};
         }
-        absolute = cwd + "/" + path;
+        absolute = JoinPath(cwd, path);
     }
 
     std::vector<std::string_view> parts;
@@ -201,7 +190,7 @@ HMODULE LoadLibraryA(const std::string& name)
         return nullptr;
     }
     modules().opened(handle);
-    return handle;
+    return static_cast<HMODULE>(handle);
 }
 
 FARPROC GetProcAddress(HMODULE module, const std::string& name)

@@ -20,10 +20,15 @@ using UINT = unsigned int;
 using LONG = std::int32_t;
 using HRESULT = std::int32_t;
 
-using HANDLE = void*;
-using HMODULE = void*;     // a module handle from LoadLibraryA (nullptr = the program)
+// Each kind of handle points to an incomplete type of its own, so that one
+// kind never converts to another (a module handle is no memory block).
+struct HANDLE__;
+struct HMODULE__;
+struct HGLOBAL__;
+using HANDLE = HANDLE__*;    // a directory search from FindFirstFileA
+using HMODULE = HMODULE__*;  // a module handle from LoadLibraryA (nullptr = the program)
 using HINSTANCE = HMODULE;
-using HGLOBAL = void*;     // a movable memory block from GlobalAlloc
+using HGLOBAL = HGLOBAL__*;  // a movable memory block from GlobalAlloc
 using FARPROC = void*;     // an exported entry point, cast by the caller
 
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));

@@ -10,6 +10,7 @@
 #include "Vxutils.h"
 
 #include "SafeCall.h"
+#include "SysUtils.h"
 
 #include <algorithm>
 #include <limits>
@@ -62,13 +63,13 @@ void freeImage(VXHANDLE image)
     if (Vxdllprocs::VXFreeMemory)
         Vxdllprocs::VXFreeMemory(image);
     else
-        GlobalFree(image);
+        GlobalFree(ImageMemory(image));
 }
 
 // A locked image handle, unlocked on every way out.
 class ImageLock {
 public:
-    explicit ImageLock(VXHANDLE image) : m_image(image), m_data(image ? GlobalLock(image) : nullptr) {}
+    explicit ImageLock(VXHANDLE image) : m_image(ImageMemory(image)), m_data(image ? GlobalLock(m_image) : nullptr) {}
     ~ImageLock()
     {
         if (m_data)
@@ -85,7 +86,7 @@ public:
     }
 
 private:
-    VXHANDLE m_image;
+    HGLOBAL m_image;
     void* m_data;
 };
 
@@ -512,9 +513,7 @@ void TVxSlide::ImageDisplaySub(HDC dc, const BITMAPINFO* image, int dispWidth, i
     const TVXSORTDATA* item = Item(CurrentImage());
     // The folder as the file is opened from: a bare name of a slide list has
     // none (it is opened from the working folder), and gets no "/".
-    std::string pathName = item && item->folder ? item->folder : "";
-    if (!pathName.empty() && pathName.back() != '/')
-        pathName += '/';
+    const std::string pathName = IncludeTrailingPathDelimiter(item && item->folder ? item->folder : "");
     std::string fileName = item && item->fileName ? item->fileName : "";
     if (item && item->page > 0) {
         fileName += ' ';

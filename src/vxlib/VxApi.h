@@ -19,7 +19,22 @@
 #include <cstddef>
 #include <cstdint>
 
-typedef void* VXHANDLE;
+// An image handle: a movable memory block (GlobalAlloc) holding a decoded
+// image, a packed DIB for a raster image. A type of its own, so that it is
+// handed to the memory functions only through ImageMemory, on purpose.
+struct VXHANDLE__;
+typedef VXHANDLE__* VXHANDLE;
+
+// The memory block of an image handle, and the image handle of a block that
+// holds an image.
+inline HGLOBAL ImageMemory(VXHANDLE image)
+{
+    return reinterpret_cast<HGLOBAL>(image);
+}
+inline VXHANDLE ImageHandle(HGLOBAL block)
+{
+    return reinterpret_cast<VXHANDLE>(block);
+}
 
 // File record filled by VXFileType: 2128 bytes; int16 page count at offset 32.
 inline constexpr std::size_t kVxFileRecordSize = 2128;

@@ -8,7 +8,7 @@
 
 namespace testrasters {
 
-HGLOBAL rasterOf(const QImage& image)
+VXHANDLE rasterOf(const QImage& image)
 {
     const std::vector<unsigned char> dib = ImageToPackedDib(image);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, dib.size());
@@ -16,11 +16,12 @@ HGLOBAL rasterOf(const QImage& image)
         return nullptr;
     std::memcpy(GlobalLock(block), dib.data(), dib.size());
     GlobalUnlock(block);
-    return block;
+    return ImageHandle(block);
 }
 
-QImage pictureOf(HGLOBAL raster)
+QImage pictureOf(VXHANDLE handle)
 {
+    const HGLOBAL raster = ImageMemory(handle);
     const std::size_t size = GlobalSize(raster);
     const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(raster));
     if (!info)

@@ -2,16 +2,16 @@
 // a movable memory block as the library's rasters are, and back.
 #pragma once
 
-#include "WinTypes.h"
+#include "VxApi.h"
 
 #include <QImage>
 
 namespace testrasters {
 
-// A packed DIB of the picture in a new movable block (the caller frees it).
-HGLOBAL rasterOf(const QImage& image);
+// A packed DIB of the picture in a new image handle (the caller frees it).
+VXHANDLE rasterOf(const QImage& image);
 // The picture a raster handle holds; a null image when the block holds no
 // valid packed DIB.
-QImage pictureOf(HGLOBAL raster);
+QImage pictureOf(VXHANDLE raster);
 
 }  // namespace testrasters

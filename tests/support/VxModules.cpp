@@ -75,8 +75,9 @@ QImage loadRaster(const VxModules& modules, const std::string& path, int page, i
     if (!handle)
         return {};
     QImage image;
-    const std::size_t size = GlobalSize(handle);
-    const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(handle));
+    const HGLOBAL block = ImageMemory(handle);
+    const std::size_t size = GlobalSize(block);
+    const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(block));
     EXPECT_NE(info, nullptr);
     if (info) {
         EXPECT_TRUE(DibIsValid(info, size));
@@ -84,7 +85,7 @@ QImage loadRaster(const VxModules& modules, const std::string& path, int page, i
         const auto* bits = reinterpret_cast<const unsigned char*>(info) + info->bmiHeader.biSize
                            + DibColorTableSize(info->bmiHeader);
         image = DibToImage(info, bits).copy();
-        GlobalUnlock(handle);
+        GlobalUnlock(block);
     }
     const TypeRecord type = typeOf(modules, handle);
     EXPECT_EQ(type.width, image.width());

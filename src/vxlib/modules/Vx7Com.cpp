@@ -94,8 +94,8 @@ VX_EXPORT std::int32_t VXGetImageType(VXHANDLE image, void* typeRecord)
         if (!typeRecord)
             return 0;
         std::memset(typeRecord, 0, kVxTypeRecordSize);
-        if (vxmodule::hasVectorMagic(image)) {
-            const vxmodule::LockedVector vector(image);
+        if (vxmodule::hasVectorMagic(ImageMemory(image))) {
+            const vxmodule::LockedVector vector(ImageMemory(image));
             if (!vector.valid())
                 return 0;
             putInt32(typeRecord, kVxTypeRecordWidth, vector.header().width);
@@ -103,7 +103,7 @@ VX_EXPORT std::int32_t VXGetImageType(VXHANDLE image, void* typeRecord)
             putInt16(typeRecord, kVxTypeRecordKind, kVxKindVector);
             return 1;
         }
-        const vxmodule::LockedRaster raster(image);
+        const vxmodule::LockedRaster raster(ImageMemory(image));
         if (!raster.valid())
             return 0;
         putInt32(typeRecord, kVxTypeRecordWidth, raster.width());
@@ -119,22 +119,22 @@ VX_EXPORT VXHANDLE SetImageSize(VXHANDLE raster, std::int32_t width, std::int32_
         // The input is taken over: whatever happens, it is freed here, unless it
         // is itself the answer (already at that size).
         struct Release {
-            VXHANDLE handle;
+            HGLOBAL handle;
             ~Release()
             {
                 if (handle)
                     GlobalFree(handle);
             }
-        } input{raster};
+        } input{ImageMemory(raster)};
         {
-            const vxmodule::LockedRaster locked(raster);
+            const vxmodule::LockedRaster locked(ImageMemory(raster));
             if (locked.valid() && locked.width() == width && locked.height() == height
                 && locked.info()->bmiHeader.biBitCount == 24) {
                 input.handle = nullptr;
                 return raster;
             }
         }
-        return vxmodule::resizedRaster(raster, width, height);
+        return ImageHandle(vxmodule::resizedRaster(ImageMemory(raster), width, height));
     });
 }
 
@@ -142,7 +142,7 @@ VX_EXPORT void VXFreeMemory(VXHANDLE image)
 {
     guardedVoid([&] {
         if (image)
-            GlobalFree(image);
+            GlobalFree(ImageMemory(image));
     });
 }
 

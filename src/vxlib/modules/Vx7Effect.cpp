@@ -18,12 +18,12 @@ VX_EXPORT std::int32_t VXResizeEx(VXHANDLE pair[2], VXHANDLE* out, std::int32_t 
             *out = nullptr;
         if (!pair || !out || !pair[0])
             return 0;
-        VXHANDLE resized = vxmodule::resizedRaster(pair[0], width, height);
+        const HGLOBAL resized = vxmodule::resizedRaster(ImageMemory(pair[0]), width, height);
         if (!resized)
             return 0;
-        GlobalFree(pair[0]);
+        GlobalFree(ImageMemory(pair[0]));
         pair[0] = nullptr;
-        *out = resized;
+        *out = ImageHandle(resized);
         return 1;
     });
 }

@@ -90,11 +90,11 @@ VX_EXPORT VXHANDLE VXFileLoad(const char* path, std::int16_t page, std::int32_t 
             // than needed and then shrunk.
             const QSize fitted = vxmodule::fittedSize(facts.width, facts.height, width, height);
             const QSize draw(std::max(fitted.width(), 1), std::max(fitted.height(), 1));
-            return vxmodule::vectorToHandle(kind, facts.width, facts.height, draw,
-                                            file.contents(vxmodule::kMaxMetafileBytes));
+            return ImageHandle(vxmodule::vectorToHandle(kind, facts.width, facts.height, draw,
+                                                        file.contents(vxmodule::kMaxMetafileBytes)));
         }
         const QImage image = vxmodule::decodeImage(file, facts, page, width, height);
-        return vxmodule::imageToRaster(image);
+        return ImageHandle(vxmodule::imageToRaster(image));
     });
 }
 

@@ -31,11 +31,11 @@ VX_EXPORT VXHANDLE VXVectorToRaster(VXHANDLE vector, std::int32_t bits, std::int
     return guarded<VXHANDLE>(nullptr, [&]() -> VXHANDLE {
         if (bits != 24)
             return nullptr;
-        const vxmodule::LockedVector locked(vector);
+        const vxmodule::LockedVector locked(ImageMemory(vector));
         if (!locked.valid())
             return nullptr;
         const QColor background(std::clamp(red, 0, 255), std::clamp(green, 0, 255), std::clamp(blue, 0, 255));
-        return vxmodule::imageToRaster(vxmodule::renderVector(locked, background));
+        return ImageHandle(vxmodule::imageToRaster(vxmodule::renderVector(locked, background)));
     });
 }
 
