@@ -135,6 +135,10 @@ TEST_F(TIniFileTest, NamesMatchWithoutLetterCaseAndKeepTheirSpelling)
     ini.WriteInteger("SET", "M_TOP", 6);
     ini.WriteString("ÄRGER ａｂｃ", "ÖL", "2");
     EXPECT_EQ(readFile(path), "[Set]\nM_Top=6\n[Ärger ＡＢＣ]\nÖl=2\n");
+
+    // Names that differ in bytes that are no UTF-8 are different names.
+    writeFile(path, "[A\xff]\nk=1\n[A\xfe]\nk=2\n");
+    EXPECT_EQ(TIniFile(path).ReadInteger("a\xfe", "K", 0), 2);
 }
 
 TEST_F(TIniFileTest, WriteKeepsEverythingElseInPlace)

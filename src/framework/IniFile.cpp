@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "CaseFold.h"
 #include "Exception.h"
 #include "FileDescriptor.h"
 #include "SysUtils.h"
@@ -38,24 +39,6 @@ std::string_view Trim(std::string_view s)
     while (!s.empty() && IsBlank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-// Case-folded form of a section or key name, for comparing names.
-std::string Folded(std::string_view name)
-{
-    bool ascii = true;
-    for (char c : name)
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) {
-        std::string folded(name);
-        for (char& c : folded)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return folded;
-    }
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
-        .toCaseFolded()
-        .toStdString();
 }
 
 // A value as a read returns it: at most kMaxValueCharacters characters
@@ -190,7 +173,7 @@ struct SectionSpan {
     size_t contentEnd = 0;   // end of the last non-blank line (the header's own end when none)
 };
 
-SectionSpan FindSection(std::string_view data, const std::string& foldedName,
+SectionSpan FindSection(std::string_view data, const std::u32string& foldedName,
                         size_t from = std::string_view::npos)
 {
     SectionSpan span;
@@ -204,7 +187,7 @@ SectionSpan FindSection(std::string_view data, const std::string& foldedName,
             span.end = line.end;
             if (info.kind != lkBlank)
                 span.contentEnd = line.end;
-        } else if (info.kind == lkSection && Folded(info.name) == foldedName) {
+        } else if (info.kind == lkSection && FoldName(info.name) == foldedName) {
             span.found = true;
             span.begin = line.begin;
             span.bodyBegin = span.end = span.contentEnd = line.end;
@@ -214,7 +197,7 @@ SectionSpan FindSection(std::string_view data, const std::string& foldedName,
 }
 
 // The first key line of that name within [span.bodyBegin, span.end).
-bool FindKey(std::string_view data, const SectionSpan& span, const std::string& foldedName,
+bool FindKey(std::string_view data, const SectionSpan& span, const std::u32string& foldedName,
              Line& found, LineInfo& foundInfo)
 {
     const std::string_view body = data.substr(0, span.end);
@@ -222,7 +205,7 @@ bool FindKey(std::string_view data, const SectionSpan& span, const std::string& 
     Line line;
     while (reader.Next(line)) {
         const LineInfo info = reader.Info(line);
-        if (info.kind == lkKey && Folded(info.name) == foldedName) {
+        if (info.kind == lkKey && FoldName(info.name) == foldedName) {
             found = line;
             foundInfo = info;
             return true;
@@ -393,11 +376,11 @@ std::string ChangedText(const std::string& data, const std::string& section,
                         const std::string& ident, const std::string& value)
 {
     const std::string_view newline = NewlineOf(data);
-    const SectionSpan span = FindSection(data, Folded(section));
+    const SectionSpan span = FindSection(data, FoldName(section));
     if (span.found) {
         Line keyLine;
         LineInfo keyInfo;
-        if (FindKey(data, span, Folded(ident), keyLine, keyInfo)) {
+        if (FindKey(data, span, FoldName(ident), keyLine, keyInfo)) {
             std::string line;
             KeyLine(keyInfo.name, value, line);
             return data.substr(0, keyLine.begin) + line + data.substr(keyLine.textEnd);
@@ -466,10 +449,10 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     std::string data;
     if (LoadFile(FileName(), data) != lrLoaded)
         return def;
-    const SectionSpan span = FindSection(data, Folded(Trim(section)));
+    const SectionSpan span = FindSection(data, FoldName(Trim(section)));
     Line line;
     LineInfo info;
-    if (!span.found || !FindKey(data, span, Folded(Trim(ident)), line, info))
+    if (!span.found || !FindKey(data, span, FoldName(Trim(ident)), line, info))
         return def;
     return CutValue(Unquoted(info.value));
 }
@@ -492,15 +475,15 @@ void TIniFile::ReadSection(const std::string& section, std::vector<std::string>&
     std::string data;
     if (LoadFile(FileName(), data) != lrLoaded)
         return;
-    const SectionSpan span = FindSection(data, Folded(Trim(section)));
+    const SectionSpan span = FindSection(data, FoldName(Trim(section)));
     if (!span.found)
         return;
-    std::unordered_set<std::string> seen;
+    std::unordered_set<std::u32string> seen;
     LineReader reader(std::string_view(data).substr(0, span.end), span.bodyBegin);
     Line line;
     while (reader.Next(line)) {
         const LineInfo info = reader.Info(line);
-        if (info.kind == lkKey && seen.insert(Folded(info.name)).second)
+        if (info.kind == lkKey && seen.insert(FoldName(info.name)).second)
             idents.emplace_back(info.name);
     }
 }
@@ -511,12 +494,12 @@ void TIniFile::ReadSections(std::vector<std::string>& sections) const
     std::string data;
     if (LoadFile(FileName(), data) != lrLoaded)
         return;
-    std::unordered_set<std::string> seen;
+    std::unordered_set<std::u32string> seen;
     LineReader reader(data);
     Line line;
     while (reader.Next(line)) {
         const LineInfo info = reader.Info(line);
-        if (info.kind == lkSection && seen.insert(Folded(info.name)).second)
+        if (info.kind == lkSection && seen.insert(FoldName(info.name)).second)
             sections.emplace_back(info.name);
     }
 }
@@ -526,10 +509,10 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& ident)
     std::string data;
     if (LoadFile(FileName(), data) != lrLoaded)
         return false;
-    const SectionSpan span = FindSection(data, Folded(Trim(section)));
+    const SectionSpan span = FindSection(data, FoldName(Trim(section)));
     Line line;
     LineInfo info;
-    return span.found && FindKey(data, span, Folded(Trim(ident)), line, info);
+    return span.found && FindKey(data, span, FoldName(Trim(ident)), line, info);
 }
 
 void TIniFile::EraseSection(const std::string& section)
@@ -538,7 +521,7 @@ void TIniFile::EraseSection(const std::string& section)
     std::string data = LoadForChange(FileName(), missing);
     if (missing)
         return;
-    const std::string folded = Folded(Trim(section));
+    const std::u32string folded = FoldName(Trim(section));
     bool changed = false;
     for (SectionSpan span = FindSection(data, folded); span.found;
          span = FindSection(data, folded, span.begin)) {
@@ -555,19 +538,19 @@ void TIniFile::DeleteKey(const std::string& section, const std::string& ident)
     std::string data = LoadForChange(FileName(), missing);
     if (missing)
         return;
-    const SectionSpan span = FindSection(data, Folded(Trim(section)));
+    const SectionSpan span = FindSection(data, FoldName(Trim(section)));
     if (!span.found)
         return;
     // Every line of that key in the section goes, so that a later duplicate
     // does not take its place.
-    const std::string folded = Folded(Trim(ident));
+    const std::u32string folded = FoldName(Trim(ident));
     std::string kept = data.substr(0, span.bodyBegin);
     bool changed = false;
     LineReader reader(std::string_view(data).substr(0, span.end), span.bodyBegin);
     Line line;
     while (reader.Next(line)) {
         const LineInfo info = reader.Info(line);
-        if (info.kind == lkKey && Folded(info.name) == folded)
+        if (info.kind == lkKey && FoldName(info.name) == folded)
             changed = true;
         else
             kept.append(data, line.begin, line.end - line.begin);

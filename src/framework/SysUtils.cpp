@@ -1,7 +1,7 @@
 #include "SysUtils.h"
 
+#include "CaseFold.h"
 #include "Exception.h"
-#include "FindFile.h"
 #include "Modules.h"
 #include "TextCompare.h"
 

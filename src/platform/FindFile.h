@@ -10,6 +10,7 @@
 // folder read its names once.
 #pragma once
 
+#include "CaseFold.h"
 #include "WinTypes.h"
 
 #include <string>
@@ -30,6 +31,5 @@ BOOL FindClose(HANDLE search);
 bool MatchesMask(const std::string& name, const std::string& pattern);
 
 // The same test for many names against a few patterns: fold each once with
-// FoldName, then match the folded forms.
-std::u32string FoldName(const std::string& name);
+// FoldName (CaseFold.h), then match the folded forms.
 bool MatchesFolded(std::u32string_view foldedName, std::u32string_view foldedPattern);

@@ -1,5 +1,6 @@
 #include "ShellItem.h"
 
+#include "CaseFold.h"
 #include "FindFile.h"
 #include "ShellCom.h"
 
