@@ -6,7 +6,7 @@
 #include "Vxdllprocs.h"
 #include "Vxinit.h"
 
-#include "PathJoin.h"
+#include "Paths.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "Modules.h"
 #include "SortingSession.h"
+#include "SysUtils.h"
 #include "TransferMode.h"
 
 namespace {
@@ -20,7 +21,7 @@ std::string slotKey(int slot)
 std::string SettingsFilePath()
 {
     const std::string executable = GetModuleFileNameA(nullptr);
-    return executable.substr(0, executable.rfind('/') + 1) + "Pictal.ini";
+    return ExtractFilePath(executable) + "Pictal.ini";
 }
 
 void ReadSettings(const std::string& file, TSettingsHost& host)

@@ -2,7 +2,8 @@
 
 #include "FileListBox.h"
 #include "FileOps.h"
-#include "PathJoin.h"
+#include "Paths.h"
+#include "SysUtils.h"
 #include "TransferMode.h"
 #include "Vxdllprocs.h"
 
@@ -28,11 +29,8 @@ void ConfigureSessionFileList(TFileListBox& list)
 
 std::string TSortingSession::SlotLabel(const std::string& path)
 {
-    std::string p = path;
-    if (!p.empty() && p.back() == '/')
-        p.pop_back();
-    const auto slash = p.rfind('/');
-    return slash == std::string::npos ? p : p.substr(slash + 1);
+    // One trailing "/" goes first: the root's label is empty.
+    return ExtractFileName(ExcludeTrailingPathDelimiter(path));
 }
 
 void TSortingSession::FolderTreeView0Change()
@@ -108,8 +106,7 @@ void TSortingSession::DispatchToSlot(int slot)
     // names no folder (the button is disabled then).
     if (current.empty() || current == kNoCurrentFile || folder.empty())
         return;
-    const auto slash = current.rfind('/');
-    const std::string target = JoinPath(folder, slash == std::string::npos ? current : current.substr(slash + 1));
+    const std::string target = JoinPath(folder, ExtractFileName(current));
     if (FControls.Mode().MoveFlag())
         moveTo(target);
     if (FControls.Mode().CopyFlag())

@@ -5,10 +5,8 @@
 #include "FileDescriptor.h"
 #include "SysUtils.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QString>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -242,7 +240,7 @@ std::string FullPath(const std::string& path)
 {
     if (path.empty() || path.front() == '/')
         return path;
-    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(path))).toStdString();
+    return ExpandFileName(path);
 }
 
 // A refused write; the reason, when given, says what in the text is at fault.

@@ -3,6 +3,7 @@
 #include "CaseFold.h"
 #include "Exception.h"
 #include "Modules.h"
+#include "Paths.h"
 #include "TextCompare.h"
 
 #include <cstdint>
@@ -83,25 +84,19 @@ std::string IntToStr(int value)
 
 std::string ExtractFileExt(const std::string& fileName)
 {
-    const size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos)
-        return {};
-    const size_t slash = fileName.rfind('/');
-    if (slash != std::string::npos && slash > dot)
-        return {};
-    return fileName.substr(dot);
+    const std::string name = ExtractFileName(fileName);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
 std::string ExtractFilePath(const std::string& fileName)
 {
-    const size_t slash = fileName.rfind('/');
-    return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+    return fileName.substr(0, fileName.size() - ExtractFileName(fileName).size());
 }
 
 std::string ExtractFileName(const std::string& fileName)
 {
-    const size_t slash = fileName.rfind('/');
-    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    return SplitAtLastSlash(fileName).name;
 }
 
 std::string IncludeTrailingPathDelimiter(const std::string& path)

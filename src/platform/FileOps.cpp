@@ -3,6 +3,7 @@
 #include "FileDescriptor.h"
 #include "LastError.h"
 #include "PathUtil.h"
+#include "Paths.h"
 
 #include <cerrno>
 #include <cstdio>  // renameat2, RENAME_NOREPLACE
@@ -19,7 +20,6 @@
 
 namespace {
 
-using pictal_platform_internal::folderOf;
 using pictal_platform_internal::readLink;
 
 constexpr std::size_t kCopyBufferSize = std::size_t(1) << 20;  // 1 MiB per read and write
@@ -71,20 +71,6 @@ bool sameTarget(const std::string& a, const std::string& b)
     if (::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sameInode(sa, sb))
         return true;
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sameInode(sa, sb);
-}
-
-std::string withoutTrailingSlashes(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-std::string nameOf(const std::string& path)
-{
-    const std::string p = withoutTrailingSlashes(path);
-    const auto slash = p.rfind('/');
-    return slash == std::string::npos ? p : p.substr(slash + 1);
 }
 
 // Makes the written data of fd durable. A file system that cannot sync at
@@ -153,7 +139,7 @@ bool unchangedSince(const struct stat& now, const struct stat& then)
 // kMaxTempStem bytes at a whole UTF-8 character.
 std::string tempStem(const std::string& target)
 {
-    std::string stem = nameOf(target);
+    std::string stem = LastPathComponent(target);
     if (stem.size() > kMaxTempStem) {
         std::size_t cut = kMaxTempStem;
         while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
@@ -170,8 +156,7 @@ std::string tempNameFor(const std::string& target, const char* suffix)
     static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 generator{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    const std::string folder = folderOf(target);
-    std::string name = (folder == "/" ? std::string() : folder) + "/." + tempStem(target) + kTempMarker;
+    std::string name = JoinPath(ParentFolder(target), "." + tempStem(target) + kTempMarker);
     for (std::size_t i = 0; i < kTempRandomLength; ++i)
         name += kLetters[pick(generator)];
     return name + suffix;
@@ -223,7 +208,7 @@ public:
     bool create(const std::string& target)
     {
         if (!pictal_platform_internal::forceNamedTempFiles) {
-            const int fd = ::open(folderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+            const int fd = ::open(ParentFolder(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
             if (fd >= 0) {
                 m_fd.reset(fd);
                 m_unnamed = true;
@@ -505,7 +490,7 @@ BOOL moveAcrossFileSystems(const std::string& from, const struct stat& entry, co
     if (!S_ISREG(entry.st_mode) && !S_ISLNK(entry.st_mode))
         return fail(ERROR_NOT_SAME_DEVICE);
     // The source goes last; see that it can go before anything is written.
-    if (::access(folderOf(from).c_str(), W_OK | X_OK) != 0)
+    if (::access(ParentFolder(from).c_str(), W_OK | X_OK) != 0)
         return failWith(errno, from);
 
     TempFile temp;
@@ -542,7 +527,7 @@ BOOL moveAcrossFileSystems(const std::string& from, const struct stat& entry, co
         backup.restore();
         return failWith(err, to);
     }
-    if (!syncFolder(folderOf(to))) {
+    if (!syncFolder(ParentFolder(to))) {
         const int err = errno;
         undo();
         return failWith(err, to);
@@ -672,7 +657,8 @@ BOOL CopyFileA(const std::string& from, const std::string& to, BOOL failIfExists
     }
 
     TempFile temp;
-    if (!copyToTemp(in.get(), source, to, false, temp) || !temp.publish(to, !failIfExists) || !syncFolder(folderOf(to)))
+    if (!copyToTemp(in.get(), source, to, false, temp) || !temp.publish(to, !failIfExists) ||
+        !syncFolder(ParentFolder(to)))
         return failWith(errno, to, ERROR_FILE_EXISTS);
     return TRUE;
 }
@@ -731,12 +717,11 @@ void RecoverInterruptedTransfers(const std::string& folder)
         }
         ::closedir(dir);
     }
-    const std::string base = folder == "/" ? std::string() : withoutTrailingSlashes(folder);
     for (const std::string& name : names) {
         TempName parsed;
         if (!parseTempName(name, parsed))
             continue;
-        const std::string path = base + "/" + name;
+        const std::string path = JoinPath(folder, name);
         struct stat st;
         UniqueFd lock;
         if (::lstat(path.c_str(), &st) != 0 || !unclaimed(path, st, lock))
@@ -748,7 +733,7 @@ void RecoverInterruptedTransfers(const std::string& folder)
         }
         if (parsed.stem.size() + 4 > kMaxTempStem)
             continue;  // the name may have been cut (at a whole character): its file stays where it is
-        const std::string target = base + "/" + parsed.stem;
+        const std::string target = JoinPath(folder, parsed.stem);
         struct stat current;
         if (::lstat(target.c_str(), &current) != 0) {
             if (errno == ENOENT)

@@ -1,6 +1,6 @@
 #include "LastError.h"
 
-#include "PathUtil.h"
+#include "Paths.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -57,7 +57,7 @@ DWORD ErrorFromErrno(int err, const std::string& path)
 {
     if (err == ENOENT) {
         struct stat st;
-        const std::string folder = pictal_platform_internal::folderOf(path);
+        const std::string folder = ParentFolder(path);
         if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return ERROR_PATH_NOT_FOUND;
     }

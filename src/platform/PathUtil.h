@@ -1,14 +1,10 @@
-// Path helpers shared by the platform's own sources. Internal: not part of the
+// Helpers shared by the platform's own sources. Internal: not part of the
 // platform's interface, and included by none of its public headers.
 #pragma once
 
 #include <string>
 
 namespace pictal_platform_internal {
-
-// The folder that holds path's last component: "a/b" -> "a", "b" -> ".",
-// "/b" -> "/"; trailing and doubled separators are ignored ("a//b/" -> "a").
-std::string folderOf(const std::string& path);
 
 // The text of the symbolic link at path, of any length; false (with errno
 // set) when path is no symbolic link or cannot be read.

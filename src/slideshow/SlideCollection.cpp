@@ -1,10 +1,11 @@
 #include "SlideCollection.h"
 
-#include "PathJoin.h"
+#include "Paths.h"
 
 #include "FileDescriptor.h"
 #include "FindFile.h"
 #include "SlideList.h"
+#include "SysUtils.h"
 #include "TextCompare.h"
 #include "Vxdllprocs.h"
 #include "Vxutils.h"
@@ -122,9 +123,7 @@ TVxSlideCollection::~TVxSlideCollection()
 
 void TVxSlideCollection::SetFilePath(const std::string& value)
 {
-    m_filePath = value;
-    if (m_filePath.size() > 1 && m_filePath.back() == '/')
-        m_filePath.pop_back();
+    m_filePath = ExcludeTrailingPathDelimiter(value);
 }
 
 const TVXSORTDATA* TVxSlideCollection::Item(int i) const

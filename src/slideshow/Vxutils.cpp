@@ -1,6 +1,6 @@
 #include "Vxutils.h"
 
-#include "PathJoin.h"
+#include "Paths.h"
 
 #include "FindFile.h"
 #include "SlideCollection.h"

@@ -1,5 +1,5 @@
 #include "SessionDoubles.h"
-#include "PathJoin.h"
+#include "Paths.h"
 
 #include "FindFile.h"
 #include "TextCompare.h"

@@ -2,6 +2,7 @@
 
 #include "ComObject.h"
 #include "ExtractIcon.h"
+#include "Paths.h"
 #include "ShellItem.h"
 #include "TextCompare.h"
 #include "Unicode.h"
@@ -27,14 +28,6 @@ struct Place {
     enum Type { Desktop, Computer, Path } type = Desktop;
     std::string path;  // Desktop: the desktop folder; Path: the folder
 };
-
-std::string lastComponent(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (path == "/" || slash == std::string::npos)
-        return path;
-    return path.substr(slash + 1);
-}
 
 bool isHiddenName(const std::string& name)
 {
@@ -75,7 +68,7 @@ SFGAOF attributesOf(const Place& place)
     SFGAOF attributes = SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER;
     if (place.type == Place::Path) {
         attributes = SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_FILESYSTEM;
-        if (isHiddenName(lastComponent(place.path)))
+        if (isHiddenName(LastPathComponent(place.path)))
             attributes |= SFGAO_HIDDEN | SFGAO_GHOSTED;
     }
     return attributes;
@@ -92,7 +85,7 @@ std::optional<Place> childPlace(const Place& parent, const Item& item)
         if (item.kind == Kind::Documents || item.kind == Kind::Home)
             return Place{Place::Path, item.name};
         if (item.kind == Kind::Entry)
-            return Place{Place::Path, shellitem::joinPath(parent.path, item.name)};
+            return Place{Place::Path, JoinPath(parent.path, item.name)};
         return std::nullopt;
     case Place::Computer:
         if (item.kind == Kind::Drive)
@@ -100,7 +93,7 @@ std::optional<Place> childPlace(const Place& parent, const Item& item)
         return std::nullopt;
     case Place::Path:
         if (item.kind == Kind::Entry)
-            return Place{Place::Path, shellitem::joinPath(parent.path, item.name)};
+            return Place{Place::Path, JoinPath(parent.path, item.name)};
         return std::nullopt;
     }
     return std::nullopt;
@@ -120,18 +113,18 @@ std::optional<std::string> nameOf(const Place& parent, const Item& item, SHGDNF 
     case Kind::Computer:
         return forParsing(flags) ? std::string(kComputerParsingName) : localName("Computer", "マイ コンピュータ");
     case Kind::Drive:
-        return forParsing(flags) ? item.name : lastComponent(item.name);
+        return forParsing(flags) ? item.name : LastPathComponent(item.name);
     case Kind::Documents:
         return forParsing(flags) ? item.name : localName("Documents", "マイ ドキュメント");
     case Kind::Home:
-        return forParsing(flags) ? item.name : lastComponent(item.name);
+        return forParsing(flags) ? item.name : LastPathComponent(item.name);
     case Kind::Entry:
         break;
     }
     if (forParsing(flags) && !inFolder(flags)) {
         if (parent.type == Place::Computer)
             return std::nullopt;
-        return shellitem::joinPath(parent.path, item.name);
+        return JoinPath(parent.path, item.name);
     }
     return item.name;
 }
@@ -146,7 +139,7 @@ std::string nameOf(const Place& place, SHGDNF flags)
     case Place::Path:
         break;
     }
-    return forParsing(flags) && !inFolder(flags) ? place.path : lastComponent(place.path);
+    return forParsing(flags) && !inFolder(flags) ? place.path : LastPathComponent(place.path);
 }
 
 // Position of an item among its siblings before the names are compared.
@@ -226,7 +219,7 @@ Item appendEntries(std::vector<BYTE>& bytes, std::string folder, const std::vect
             exists = false;
             entry = virtualItem(Kind::Entry, component);
         }
-        folder = shellitem::joinPath(folder, entry->name);
+        folder = JoinPath(folder, entry->name);
         shellitem::appendItem(bytes, *entry);
         last = std::move(*entry);
     }

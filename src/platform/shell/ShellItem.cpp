@@ -2,6 +2,7 @@
 
 #include "CaseFold.h"
 #include "FindFile.h"
+#include "Paths.h"
 #include "ShellCom.h"
 
 #include <QDir>
@@ -188,18 +189,11 @@ bool japanese()
     return QLocale().language() == QLocale::Japanese;
 }
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
 std::vector<Item> readFolder(const std::string& folder)
 {
     std::vector<Item> items;
     WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(joinPath(folder, "*"), &data);
+    HANDLE search = FindFirstFileA(JoinPath(folder, "*"), &data);
     if (search == INVALID_HANDLE_VALUE)
         return items;
     do {
@@ -209,7 +203,7 @@ std::vector<Item> readFolder(const std::string& folder)
         item.hasFindData = true;
         item.name = data.cFileName;
         struct stat st {};
-        item.isLink = ::lstat(joinPath(folder, item.name).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+        item.isLink = ::lstat(JoinPath(folder, item.name).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
         item.find = std::move(data);
         items.push_back(std::move(item));
         data = WIN32_FIND_DATAA();

@@ -46,9 +46,6 @@ std::string homePath();
 std::vector<std::string> drivePaths();
 bool japanese();
 
-// "/" joins folder and name; a folder of "/" gives "/name".
-std::string joinPath(const std::string& folder, const std::string& name);
-
 // The entries of a folder ("." and ".." left out); empty when it cannot be read.
 std::vector<Item> readFolder(const std::string& folder);
 // The entry called name in folder: an exact match, else one whose name

@@ -1,6 +1,7 @@
 #include "ShellLink.h"
 
 #include "ComObject.h"
+#include "Paths.h"
 #include "ShellHandles.h"
 #include "ShellItem.h"
 #include "Unicode.h"
@@ -30,12 +31,6 @@ std::optional<std::string> narrow(LPCOLESTR wide)
     return text;
 }
 
-void dropTrailingSlashes(std::string& path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-}
-
 bool climbs(const fs::path& path)
 {
     for (const fs::path& part : path)
@@ -46,10 +41,9 @@ bool climbs(const fs::path& path)
 
 // The absolute path that following the link at linkPath (absolute) reaches
 // in one step, given the target text the link stores.
-std::string targetPath(const fs::path& linkPath, std::string stored)
+std::string targetPath(const fs::path& linkPath, const std::string& stored)
 {
-    dropTrailingSlashes(stored);
-    const fs::path target(stored);
+    const fs::path target(WithoutTrailingSlashes(stored));
     const fs::path joined = target.is_absolute() ? target : linkPath.parent_path() / target;
     if (climbs(joined)) {
         // ".." after a folder that is itself a symbolic link leads up from
@@ -61,14 +55,10 @@ std::string targetPath(const fs::path& linkPath, std::string stored)
                                 ? fs::weakly_canonical(joined, error)
                                 : fs::weakly_canonical(joined.parent_path(), error) / last;
         if (!error) {
-            std::string text = resolved.lexically_normal().string();
-            dropTrailingSlashes(text);
-            return text;
+            return WithoutTrailingSlashes(resolved.lexically_normal().string());
         }
     }
-    std::string text = joined.lexically_normal().string();
-    dropTrailingSlashes(text);
-    return text;
+    return WithoutTrailingSlashes(joined.lexically_normal().string());
 }
 
 // The find data of the entry at path, all zero when there is none.

@@ -5,6 +5,7 @@
 #include "ShellHandles.h"
 #include "ShellItem.h"
 #include "Modules.h"
+#include "Paths.h"
 #include "Unicode.h"
 
 #include <QCoreApplication>
@@ -120,7 +121,7 @@ bool factsOfList(LPCITEMIDLIST list, UINT flags, DWORD attributeMask, ItemFacts&
         for (const shellitem::Item& item : *items) {
             switch (item.kind) {
             case shellitem::Kind::Computer: path.clear(); break;
-            case shellitem::Kind::Entry: path = shellitem::joinPath(path, item.name); break;
+            case shellitem::Kind::Entry: path = JoinPath(path, item.name); break;
             default: path = item.name; break;
             }
         }
@@ -183,7 +184,7 @@ void factsOfAttributes(const char* path, DWORD fileAttributes, ItemFacts& facts)
     if (directory && facts.openIcon == "folder")
         facts.openIcon = "folder-open";
     const std::string whole(path);
-    const std::string name = whole.substr(whole.find_last_of('/') + 1);
+    const std::string name = SplitAtLastSlash(whole).name;
     facts.displayName = QFile::decodeName(QByteArray::fromStdString(name.empty() ? whole : name)).toStdString();
     facts.attributes = SFGAO_FILESYSTEM;
     if (directory)
