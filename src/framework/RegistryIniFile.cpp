@@ -1,5 +1,7 @@
 #include "RegistryIniFile.h"
 
+#include "Paths.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -67,8 +69,7 @@ TRegistryIniFile::TRegistryIniFile(const std::string& keyName)
 void TRegistryIniFile::CreateKeyFolder() const
 {
     // When this fails the write that follows is refused with the file's path.
-    const QString file = QString::fromStdString(FStore.FileName());
-    QDir().mkpath(file.left(file.lastIndexOf('/')));
+    QDir().mkpath(QString::fromStdString(ParentFolder(FStore.FileName())));
 }
 
 std::string TRegistryIniFile::ReadString(const std::string& section, const std::string& ident,

@@ -2,6 +2,7 @@
 
 #include "GraphicsObjects.h"
 #include "Modules.h"
+#include "Paths.h"
 #include "SafeCall.h"
 #include "ShellExecute.h"
 #include "VersionInfo.h"
@@ -76,8 +77,7 @@ std::string packageName()
         dlclose(program);
     if (inProgram || !map->l_name)
         return {};
-    const char* name = std::strrchr(map->l_name, '/');
-    return name ? name + 1 : map->l_name;
+    return LastPathComponent(map->l_name);
 }
 
 using LabelField = QLabel* TVxSlideAboutForm::*;
