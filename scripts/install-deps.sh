@@ -13,6 +13,8 @@ packages=(
   libjpeg62-turbo-dev libturbojpeg0-dev libtiff-dev libopenjp2-7-dev libpng-dev libgsf-1-dev libwmf-dev libemf2svg-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
+  # real X input (XTest) and a window manager for the tests that need a real X server
+  libx11-dev libxtst-dev openbox x11-utils
   # the desktop's settings (GIO) and the schema compiler its tests use
   libglib2.0-dev libglib2.0-bin
   # fonts and icons the framework substitutes for the Windows ones

@@ -1,0 +1,28 @@
+// Real input for tests that run against an X server (run-under-x.sh): the
+// pointer and the keyboard driven through the XTest extension, so events take
+// the window system's own path (stacking, window masks, grabs, the window
+// manager) to the application.
+#pragma once
+
+#include <QPoint>
+#include <Qt>
+
+namespace realinput {
+
+// True when the program runs on an X server that has the XTest extension.
+bool available();
+
+// Moves the pointer to a point of the screen.
+void moveTo(QPoint global);
+void press(Qt::MouseButton button);
+void release(Qt::MouseButton button);
+// Moves, presses and releases.
+void click(QPoint global, Qt::MouseButton button = Qt::LeftButton);
+// Presses and releases a key by its X keysym (XK_...), with Shift when asked.
+void key(unsigned long keysym, bool shift = false);
+
+// Lets the server deliver what was sent and the application handle it:
+// processes events for the given time.
+void settle(int milliseconds = 100);
+
+}  // namespace realinput
