@@ -1,0 +1,163 @@
+#include "SpeedButton.h"
+
+#include "Canvas.h"
+#include "Gdi.h"
+#include "Messages.h"
+
+TSpeedButton::TSpeedButton(TComponent* owner, QWidget* parent) : TGraphicControl(owner, parent)
+{
+    SetBounds(0, 0, 23, 22);
+}
+
+void TSpeedButton::SetFlat(bool value)
+{
+    if (value == FFlat)
+        return;
+    FFlat = value;
+    Invalidate();
+}
+
+void TSpeedButton::SetGroupIndex(int value)
+{
+    if (value == FGroupIndex)
+        return;
+    FGroupIndex = value;
+    UpdateExclusive();
+}
+
+void TSpeedButton::SetDown(bool value)
+{
+    if (FGroupIndex == 0)
+        value = false;
+    if (value == FDown || (FDown && !FAllowAllUp))
+        return;
+    FDown = value;
+    Invalidate();
+    if (value)
+        UpdateExclusive();
+}
+
+void TSpeedButton::SetAllowAllUp(bool value)
+{
+    if (value == FAllowAllUp)
+        return;
+    FAllowAllUp = value;
+    UpdateExclusive();
+}
+
+void TSpeedButton::UpdateExclusive()
+{
+    if (FGroupIndex == 0 || !Parent())
+        return;
+    for (QObject* child : Parent()->children())
+        if (auto* control = dynamic_cast<TControl*>(child))
+            control->Perform(CM_BUTTONPRESSED, FGroupIndex, reinterpret_cast<std::intptr_t>(this));
+}
+
+std::intptr_t TSpeedButton::WndProc(unsigned message, std::intptr_t wParam, std::intptr_t lParam)
+{
+    if (message == CM_BUTTONPRESSED) {
+        buttonPressed(int(wParam), reinterpret_cast<const TSpeedButton*>(lParam));
+        return 0;
+    }
+    return TGraphicControl::WndProc(message, wParam, lParam);
+}
+
+void TSpeedButton::buttonPressed(int groupIndex, const TSpeedButton* sender)
+{
+    if (groupIndex != FGroupIndex || !sender || sender == this)
+        return;
+    if (sender->Down() && FDown) {
+        FDown = false;
+        Invalidate();
+    }
+    FAllowAllUp = sender->AllowAllUp();
+}
+
+void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TGraphicControl::MouseDown(button, shift, x, y);
+    if (button != mbLeft || !Enabled())
+        return;
+    FPressing = true;
+    FPressedInside = true;
+    Invalidate();
+}
+
+void TSpeedButton::MouseMove(TShiftState shift, int x, int y)
+{
+    TGraphicControl::MouseMove(shift, x, y);
+    if (!FPressing)
+        return;
+    const bool inside = rect().contains(x, y);
+    if (inside != FPressedInside) {
+        FPressedInside = inside;
+        Invalidate();
+    }
+}
+
+// The base raises Click (a release over the button) before MouseUp: the
+// latch moves first, so OnClick sees the new Down.
+void TSpeedButton::Click()
+{
+    if (FGroupIndex != 0)
+        SetDown(!FDown);
+    TGraphicControl::Click();
+}
+
+void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft && FPressing) {
+        FPressing = false;
+        Invalidate();
+    }
+    TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+void TSpeedButton::CMMouseEnter()
+{
+    FMouseInside = true;
+    if (FFlat && Enabled())
+        Invalidate();
+}
+
+void TSpeedButton::CMMouseLeave()
+{
+    FMouseInside = false;
+    if (FFlat && Enabled())
+        Invalidate();
+}
+
+void TSpeedButton::Paint()
+{
+    TCanvas* canvas = Canvas();
+    const RECT client = ClientRect();
+    if (!FFlat) {
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(Color());
+        canvas->FillRect(client);
+    }
+    const bool down = sunken();
+    if (!FFlat || down || (FMouseInside && Enabled())) {
+        // One-pixel edge: light above and left, dark below and right (raised),
+        // or the other way round (sunken).
+        const TColor light = down ? clBtnShadow : clBtnHighlight;
+        const TColor dark = down ? clBtnHighlight : clBtnShadow;
+        canvas->Pen()->SetWidth(1);
+        canvas->Pen()->SetStyle(psSolid);
+        canvas->Pen()->SetColor(light);
+        canvas->Polyline({{0, client.bottom - 1}, {0, 0}, {client.right - 1, 0}});
+        canvas->Pen()->SetColor(dark);
+        canvas->Polyline({{client.right - 1, 0}, {client.right - 1, client.bottom - 1}, {-1, client.bottom - 1}});
+    }
+    if (Caption().empty())
+        return;
+    RECT text = client;
+    if (down)
+        text = RECT{1, 1, client.right + 1, client.bottom + 1};
+    canvas->Font()->Assign(*Font());
+    if (!Enabled())
+        canvas->Font()->SetColor(clGrayText);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->DrawText(Caption(), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
