@@ -104,6 +104,18 @@ protected:
     // Raises OnResize.
     virtual void Resize();
 
+    // A setter's usual work: stores value and repaints when it differs from
+    // field; true when it did.
+    template <typename T>
+    bool SetAndInvalidate(T& field, const T& value)
+    {
+        if (field == value)
+            return false;
+        field = value;
+        Invalidate();
+        return true;
+    }
+
     // Drawing on a paint request: EraseBackground, then Paint.
     virtual void EraseBackground();
     virtual void Paint() {}

@@ -9,19 +9,10 @@ TLabel::TLabel(TComponent* owner, QWidget* parent) : TGraphicControl(owner, pare
     SetParentColor(true);
 }
 
-template <typename T>
-void TLabel::change(T& field, T value)
-{
-    if (field == value)
-        return;
-    field = value;
-    Invalidate();
-}
-
-void TLabel::SetAlignment(TAlignment value) { change(FAlignment, value); }
-void TLabel::SetLayout(TTextLayout value) { change(FLayout, value); }
-void TLabel::SetWordWrap(bool value) { change(FWordWrap, value); }
-void TLabel::SetTransparent(bool value) { change(FTransparent, value); }
+void TLabel::SetAlignment(TAlignment value) { SetAndInvalidate(FAlignment, value); }
+void TLabel::SetLayout(TTextLayout value) { SetAndInvalidate(FLayout, value); }
+void TLabel::SetWordWrap(bool value) { SetAndInvalidate(FWordWrap, value); }
+void TLabel::SetTransparent(bool value) { SetAndInvalidate(FTransparent, value); }
 
 void TLabel::Paint()
 {

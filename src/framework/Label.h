@@ -33,9 +33,6 @@ protected:
     void Paint() override;
 
 private:
-    template <typename T>
-    void change(T& field, T value);
-
     TAlignment FAlignment = taLeftJustify;
     TTextLayout FLayout = tlTop;
     bool FWordWrap = false;

@@ -11,10 +11,7 @@ TSpeedButton::TSpeedButton(TComponent* owner, QWidget* parent) : TGraphicControl
 
 void TSpeedButton::SetFlat(bool value)
 {
-    if (value == FFlat)
-        return;
-    FFlat = value;
-    Invalidate();
+    SetAndInvalidate(FFlat, value);
 }
 
 void TSpeedButton::SetGroupIndex(int value)
