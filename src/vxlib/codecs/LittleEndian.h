@@ -1,5 +1,5 @@
-// Little-endian numbers read from a byte buffer, as the picture formats
-// store them. The caller has checked that the bytes are there.
+// Little-endian numbers read from and written to a byte buffer, as the
+// picture formats store them. The caller has checked that the bytes are there.
 #pragma once
 
 #include <cstdint>
@@ -22,4 +22,10 @@ inline std::uint32_t readU32Le(const unsigned char* p)
 inline std::int32_t readS32Le(const unsigned char* p)
 {
     return std::int32_t(readU32Le(p));
+}
+
+inline void putU32Le(unsigned char* p, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(value >> (8 * i));
 }

@@ -18,6 +18,9 @@ struct MetafileInfo {
 // Longest side of a natural size; larger pictures are scaled down to it,
 // keeping their aspect ratio.
 inline constexpr int kMaxMetafileSide = 8192;
+// Largest picture a metafile is drawn into: 2^26 pixels (256 MiB as RGB32),
+// each side at most kMaxMetafileSide.
+inline constexpr long long kMaxMetafilePixels = 1LL << 26;
 
 // True when the data starts like a metafile: the placeable WMF key
 // 0x9AC6CDD7, a plain WMF header (type 1 or 2, nine-word header, version

@@ -14,10 +14,6 @@
 #include <QImage>
 #include <cstddef>
 
-// Largest picture the renderer allocates: 2^26 pixels (256 MiB as RGB32),
-// each side at most kMaxMetafileSide.
-inline constexpr long long kMaxMetafilePixels = 1LL << 26;
-
 // The whole picture scaled to width x height over the background colour, as
 // QImage::Format_RGB32. Null when the data is not a metafile of that kind,
 // the size is out of range, or the library fails.

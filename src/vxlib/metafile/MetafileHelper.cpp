@@ -1,17 +1,13 @@
 // pictal-metafile: renders one WMF or EMF picture in its own process, so
-// that a fault in the metafile libraries cannot take the viewer down.
-//
-// stdin:  int32 kind (1 WMF, 2 EMF), int32 width, int32 height,
-//         uint32 background 0x00RRGGBB (little-endian), then the metafile
-//         bytes up to the end of input (at most 64 MiB).
-// stdout: int32 width, int32 height, then width * height pixels of
-//         QImage::Format_RGB32 (0xFFRRGGBB, four little-endian bytes each),
-//         rows top to bottom without padding; exit code 0.
-// Any failure: exit code 1; stdout may then be empty or incomplete.
+// that a fault in the metafile libraries cannot take the viewer down. It
+// reads a request from stdin and writes its answer to stdout, as
+// MetafileWire.h describes.
 //
 // Nothing else is ever written to stdout: the libraries' own output is sent
 // to stderr by pointing descriptor 1 there before any of them runs.
+#include "FileDescriptor.h"
 #include "MetafileRender.h"
+#include "MetafileWire.h"
 
 #include <QGuiApplication>
 
@@ -24,8 +20,6 @@
 
 namespace {
 
-constexpr size_t kRequestSize = 16;
-constexpr size_t kMaxInput = size_t(64) << 20;
 constexpr rlim_t kAddressSpace = rlim_t(2) << 30;
 constexpr rlim_t kCpuSeconds = 20;
 
@@ -83,52 +77,23 @@ bool readAll(int fd, std::vector<unsigned char>* data)
                 continue;
             return false;
         }
-        if (data->size() + size_t(got) > kRequestSize + kMaxInput)
+        if (data->size() + size_t(got) > kMetafileRequestBytes + kMetafileMaxInput)
             return false;
         data->insert(data->end(), chunk, chunk + got);
     }
 }
 
-bool writeAll(int fd, const unsigned char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t put = ::write(fd, data, size);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += put;
-        size -= size_t(put);
-    }
-    return true;
-}
-
-uint32_t readU32(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void putU32(unsigned char* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
-
 bool writeImage(int fd, const QImage& image)
 {
-    unsigned char header[8];
-    putU32(header, uint32_t(image.width()));
-    putU32(header + 4, uint32_t(image.height()));
+    unsigned char header[kMetafileAnswerBytes];
+    putMetafileAnswer(header, image.width(), image.height());
     if (!writeAll(fd, header, sizeof header))
         return false;
     std::vector<unsigned char> row(size_t(image.width()) * 4);
     for (int y = 0; y < image.height(); ++y) {
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x)
-            putU32(row.data() + size_t(x) * 4, pixels[x] | 0xFF000000u);
+            putU32Le(row.data() + size_t(x) * 4, pixels[x] | 0xFF000000u);
         if (!writeAll(fd, row.data(), row.size()))
             return false;
     }
@@ -146,12 +111,9 @@ int main(int argc, char** argv)
         return 1;
 
     std::vector<unsigned char> input;
-    if (!readAll(STDIN_FILENO, &input) || input.size() < kRequestSize)
+    if (!readAll(STDIN_FILENO, &input) || input.size() < kMetafileRequestBytes)
         return 1;
-    const int32_t kind = int32_t(readU32(input.data()));
-    const int32_t width = int32_t(readU32(input.data() + 4));
-    const int32_t height = int32_t(readU32(input.data() + 8));
-    const uint32_t background = readU32(input.data() + 12);
+    const auto [kind, width, height, background] = readMetafileRequest(input.data());
     if (kind != int32_t(MetafileKind::Wmf) && kind != int32_t(MetafileKind::Emf))
         return 1;
     if (width < 1 || height < 1 || width > kMaxMetafileSide || height > kMaxMetafileSide
@@ -163,8 +125,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    const QImage image = MetafileRender(MetafileKind(kind), input.data() + kRequestSize,
-                                        input.size() - kRequestSize, width, height,
+    const QImage image = MetafileRender(MetafileKind(kind), input.data() + kMetafileRequestBytes,
+                                        input.size() - kMetafileRequestBytes, width, height,
                                         QColor::fromRgb(QRgb(background)));
     if (image.isNull() || image.width() != width || image.height() != height)
         return 1;

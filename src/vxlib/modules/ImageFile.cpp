@@ -1,7 +1,8 @@
 #include "ImageFile.h"
 
+#include "FileDescriptor.h"
+
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace vxmodule {
 
@@ -32,22 +33,17 @@ bool ImageFile::open(const char* path)
         return false;
     // O_NONBLOCK: if the name was replaced by a FIFO since it was examined, the
     // open returns at once instead of waiting for a writer; fstat refuses it.
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
+    UniqueFd fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
+    if (!fd.valid() || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
-    }
     // Plain blocking reads from here on (a regular file never blocks anyway).
-    const int flags = ::fcntl(fd, F_GETFL);
+    const int flags = ::fcntl(fd.get(), F_GETFL);
     if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+        ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    if (!m_file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return false;
-    }
+    fd.release();  // the file closes it now
     m_stamp = stampOf(status);
     return true;
 }

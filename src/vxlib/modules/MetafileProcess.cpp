@@ -1,6 +1,9 @@
 #include "MetafileProcess.h"
 
+#include "FileDescriptor.h"
 #include "MetafileProbe.h"
+#include "MetafileWire.h"
+#include "Paths.h"
 
 #include <QDeadlineTimer>
 
@@ -25,45 +28,6 @@ namespace vxmodule {
 namespace {
 
 constexpr const char* kHelperName = "pictal-metafile";
-// The request: kind, width, height, background 0x00RRGGBB; the answer: width, height.
-constexpr std::size_t kRequestBytes = 16;
-constexpr std::size_t kAnswerBytes = 8;
-// The largest picture asked for (the helper refuses larger ones as well).
-constexpr std::int64_t kMaxPixels = std::int64_t(1) << 26;
-
-void putInt32(unsigned char* at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-std::int32_t readInt32(const unsigned char* at)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= std::uint32_t(at[i]) << (8 * i);
-    return static_cast<std::int32_t>(value);
-}
-
-// A descriptor closed with its owner.
-class Descriptor {
-public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd = -1)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-
-private:
-    int m_fd = -1;
-};
 
 // The child process: started, and always reaped before its owner goes (killed
 // first when it has not ended by then). A child that can no longer be waited
@@ -126,11 +90,8 @@ std::string metafileHelperPath()
     Dl_info info{};
     if (!dladdr(reinterpret_cast<void*>(&metafileHelperPath), &info) || !info.dli_fname)
         return {};
-    std::string path = info.dli_fname;
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return kHelperName;
-    return path.substr(0, slash + 1) + kHelperName;
+    // The helper stands beside the module.
+    return JoinPath(SplitAtLastSlash(info.dli_fname).folder, kHelperName);
 }
 
 QImage renderMetafileInHelper(int kind, const unsigned char* data, std::size_t size, int width, int height,
@@ -143,7 +104,7 @@ QImage renderMetafileWith(const std::string& helper, int kind, const unsigned ch
                           int width, int height, QColor background, int timeoutMs)
 {
     if (!data || size == 0 || width <= 0 || height <= 0 || width > kMaxMetafileSide || height > kMaxMetafileSide
-        || std::int64_t(width) * height > kMaxPixels)
+        || std::int64_t(width) * height > kMaxMetafilePixels)
         return {};
     if (helper.empty() || ::access(helper.c_str(), X_OK) != 0)
         return {};
@@ -154,13 +115,13 @@ QImage renderMetafileWith(const std::string& helper, int kind, const unsigned ch
     int request[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, request) != 0)
         return {};
-    Descriptor requestOurs(request[0]);
-    Descriptor requestTheirs(request[1]);
+    UniqueFd requestOurs(request[0]);
+    UniqueFd requestTheirs(request[1]);
     int answer[2];
     if (::pipe2(answer, O_CLOEXEC) != 0)
         return {};
-    Descriptor answerOurs(answer[0]);
-    Descriptor answerTheirs(answer[1]);
+    UniqueFd answerOurs(answer[0]);
+    UniqueFd answerTheirs(answer[1]);
 
     Child child;
     if (!child.start(helper, requestTheirs.get(), answerTheirs.get()))
@@ -170,17 +131,14 @@ QImage renderMetafileWith(const std::string& helper, int kind, const unsigned ch
     ::fcntl(requestOurs.get(), F_SETFL, O_NONBLOCK);
     ::fcntl(answerOurs.get(), F_SETFL, O_NONBLOCK);
 
-    std::vector<unsigned char> outgoing(kRequestBytes);
-    putInt32(outgoing.data(), std::uint32_t(kind));
-    putInt32(outgoing.data() + 4, std::uint32_t(width));
-    putInt32(outgoing.data() + 8, std::uint32_t(height));
-    putInt32(outgoing.data() + 12, std::uint32_t(background.rgb() & 0xFFFFFF));
+    std::vector<unsigned char> outgoing(kMetafileRequestBytes);
+    putMetafileRequest(outgoing.data(), {kind, width, height, background.rgb() & 0xFFFFFF});
     outgoing.insert(outgoing.end(), data, data + size);
     std::size_t sent = 0;
 
     // The answer: its 8-byte header, checked before the picture is made; then
     // the pixels straight into the picture (4-byte pixels: rows have no padding).
-    unsigned char header[kAnswerBytes];
+    unsigned char header[kMetafileAnswerBytes];
     std::size_t headerRead = 0;
     QImage image;
     std::size_t pixelsRead = 0;
@@ -213,9 +171,9 @@ QImage renderMetafileWith(const std::string& helper, int kind, const unsigned ch
             continue;
         unsigned char* target;
         std::size_t room;
-        if (headerRead < kAnswerBytes) {
+        if (headerRead < kMetafileAnswerBytes) {
             target = header + headerRead;
-            room = kAnswerBytes - headerRead;
+            room = kMetafileAnswerBytes - headerRead;
         } else {
             target = image.bits() + pixelsRead;
             room = pixelBytes - pixelsRead;
@@ -232,10 +190,10 @@ QImage renderMetafileWith(const std::string& helper, int kind, const unsigned ch
         const ssize_t got = ::read(answerOurs.get(), target, room);
         if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
             answerOpen = false;
-        } else if (got > 0 && headerRead < kAnswerBytes) {
+        } else if (got > 0 && headerRead < kMetafileAnswerBytes) {
             headerRead += std::size_t(got);
-            if (headerRead == kAnswerBytes) {
-                if (readInt32(header) != width || readInt32(header + 4) != height)
+            if (headerRead == kMetafileAnswerBytes) {
+                if (readS32Le(header) != width || readS32Le(header + 4) != height)
                     return {};
                 image = QImage(width, height, QImage::Format_RGB32);
                 if (image.isNull() || std::size_t(image.sizeInBytes()) != pixelBytes)
@@ -245,7 +203,7 @@ QImage renderMetafileWith(const std::string& helper, int kind, const unsigned ch
             pixelsRead += std::size_t(got);
         }
     }
-    if (!child.succeeded(deadline) || headerRead != kAnswerBytes || pixelsRead != pixelBytes)
+    if (!child.succeeded(deadline) || headerRead != kMetafileAnswerBytes || pixelsRead != pixelBytes)
         return {};
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));

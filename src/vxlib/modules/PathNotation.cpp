@@ -68,21 +68,6 @@ bool copyToBuffer(std::string_view text, char* buffer, int size)
     return true;
 }
 
-void splitPath(std::string_view path, std::string* folder, std::string* name)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) {
-        *folder = std::string();
-        *name = std::string(path);
-        return;
-    }
-    *name = std::string(path.substr(slash + 1));
-    std::string_view head = path.substr(0, slash);
-    while (!head.empty() && head.back() == '/')
-        head.remove_suffix(1);
-    *folder = head.empty() ? std::string("/") : std::string(head);
-}
-
 std::optional<PageSuffix> pageSuffix(std::string_view entry)
 {
     // "|" is legal in a file name: an entry naming an existing file is that

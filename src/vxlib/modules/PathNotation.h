@@ -17,10 +17,6 @@ namespace vxmodule {
 // room for that) and the result is false.
 bool copyToBuffer(std::string_view text, char* buffer, int size);
 
-// path split after its last "/": the folder without that "/" ("/" for the
-// root, "" when there is none) and the name after it.
-void splitPath(std::string_view path, std::string* folder, std::string* name);
-
 // The page suffix "|<page>" at the end of a slide list entry: 1 to 5 decimal
 // digits with a value of at most 32767 (a page is an int16). Its position
 // (of the "|") and page, or nothing.

@@ -1,7 +1,7 @@
 // Vx7Com: image handles (type, resizing, release), DIB drawing on a device
 // context, and the path helpers of the slide collection.
 #include "ModuleExport.h"
-#include "PathJoin.h"
+#include "Paths.h"
 #include "PathNotation.h"
 #include "RasterHandle.h"
 #include "RasterResize.h"
@@ -52,16 +52,13 @@ bool bufferText(const char* buffer, std::int32_t size, std::size_t* length)
 std::string nearestExisting(std::string path)
 {
     struct stat status {};
-    while (true) {
-        if (::stat(path.c_str(), &status) == 0)
-            return path;
-        while (path.size() > 1 && path.back() == '/')
-            path.pop_back();
-        const std::size_t slash = path.rfind('/');
-        if (slash == std::string::npos)
-            return ".";
-        path = slash == 0 ? std::string("/") : path.substr(0, slash);
+    while (::stat(path.c_str(), &status) != 0) {
+        std::string parent = ParentFolder(path);
+        if (parent == "." || parent == path)
+            return parent;
+        path = std::move(parent);
     }
+    return path;
 }
 
 
@@ -243,10 +240,9 @@ VX_EXPORT std::int32_t GetFullpathFilename(const char* path, char* folder, std::
     return guarded<std::int32_t>(0, [&] {
         if (!path)
             return 0;
-        std::string head, tail;
-        vxmodule::splitPath(path, &head, &tail);
-        const bool folderFits = !folder || vxmodule::copyToBuffer(head, folder, folderSize);
-        const bool nameFits = !name || vxmodule::copyToBuffer(tail, name, nameSize);
+        const PathParts parts = SplitAtLastSlash(path);
+        const bool folderFits = !folder || vxmodule::copyToBuffer(parts.folder, folder, folderSize);
+        const bool nameFits = !name || vxmodule::copyToBuffer(parts.name, name, nameSize);
         if (folderFits && nameFits)
             return 1;
         vxmodule::copyToBuffer("", folder, folderSize);

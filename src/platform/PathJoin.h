@@ -1,4 +1,0 @@
-// Moved: the path helpers live in Paths.h.
-#pragma once
-
-#include "Paths.h"
