@@ -2,6 +2,7 @@
 
 #include "LittleEndian.h"
 
+#include "PixelLimit.h"
 #include <gsf/gsf-infile-impl.h>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -27,7 +28,6 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-constexpr uint64_t kMaxPixels = uint64_t(1) << 28;
 constexpr int kTileSide = 64;
 constexpr int kMaxLevels = 32;
 constexpr int kMaxChannels = 4;
@@ -421,7 +421,7 @@ bool open(const unsigned char* data, size_t size, Picture* picture)
     uint32_t levels = 0, width = 0, height = 0;
     if (!props.uint32(kPidLevels, &levels) || !props.uint32(kPidWidth, &width) || !props.uint32(kPidHeight, &height))
         return false;
-    if (levels < 1 || levels > kMaxLevels || width < 1 || height < 1 || uint64_t(width) * height > kMaxPixels)
+    if (levels < 1 || levels > kMaxLevels || width < 1 || height < 1 || uint64_t(width) * height > kMaxImagePixels)
         return false;
     picture->width = int(width);
     picture->height = int(height);

@@ -1,5 +1,7 @@
 #include "Jpeg2000Decoder.h"
 
+#include "PixelLimit.h"
+
 #include <openjpeg.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr uint64_t kMaxPixels = uint64_t(1) << 28;
 constexpr int kMaxComponents = 4;
 
 const unsigned char kJp2Signature[12] = {0x00, 0x00, 0x00, 0x0C, 'j', 'P', ' ', ' ', '\r', '\n', 0x87, '\n'};
@@ -124,7 +125,7 @@ struct Session {
             return false;
         if (image->x1 <= image->x0 || image->y1 <= image->y0)
             return false;
-        if (uint64_t(image->x1 - image->x0) * uint64_t(image->y1 - image->y0) > kMaxPixels)
+        if (uint64_t(image->x1 - image->x0) * uint64_t(image->y1 - image->y0) > kMaxImagePixels)
             return false;
 
         opj_codestream_info_v2_t* info = opj_get_cstr_info(codec.get());
@@ -215,7 +216,7 @@ QImage convert(const opj_image_t& image, uint32_t outWidth, uint32_t outHeight)
         if (!comp.data || comp.w == 0 || comp.h == 0 || comp.prec < 1 || comp.prec > 31)
             return {};
     }
-    if (outWidth == 0 || outHeight == 0 || uint64_t(outWidth) * outHeight > kMaxPixels)
+    if (outWidth == 0 || outHeight == 0 || uint64_t(outWidth) * outHeight > kMaxImagePixels)
         return {};
     const int width = int(outWidth), height = int(outHeight);
 
@@ -263,7 +264,7 @@ QImage decodeAt(const unsigned char* data, size_t size, int minWidth, int minHei
         return {};
     uint32_t w = 0, h = 0;
     reducedSize(*session.image, factor, &w, &h);
-    if (uint64_t(w) * h * session.image->numcomps > kMaxPixels * 2)
+    if (uint64_t(w) * h * session.image->numcomps > kMaxImagePixels * 2)
         return {};
     if (!opj_decode(session.codec.get(), session.stream.get(), session.image.get())
         || !opj_end_decompress(session.codec.get(), session.stream.get()))

@@ -1,6 +1,7 @@
 #include "PcxDecoder.h"
 
 #include "LittleEndian.h"
+#include "PixelLimit.h"
 
 #include <QColor>
 #include <algorithm>
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr size_t kHeaderSize = 128;
-constexpr uint64_t kMaxPixels = uint64_t(1) << 28;
 // The 256-colour palette: a 0x0C marker and 768 bytes at the end of the file.
 constexpr size_t kTailPaletteSize = 1 + 768;
 
@@ -171,7 +171,7 @@ bool PcxProbe(const unsigned char* data, size_t size, PcxInfo* info)
         return false;
     const uint64_t width = uint64_t(xMax - xMin) + 1;
     const uint64_t height = uint64_t(yMax - yMin) + 1;
-    if (width * height > kMaxPixels)
+    if (width * height > kMaxImagePixels)
         return false;
     const unsigned bytesPerLine = readU16Le(data + 66);
     if (bytesPerLine == 0 || bytesPerLine < (width * unsigned(bitsPerPixel) + 7) / 8)

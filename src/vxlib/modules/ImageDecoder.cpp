@@ -15,7 +15,7 @@ namespace vxmodule {
 namespace {
 
 // Qt refuses pictures over its allocation limit (128 MB by default); the
-// modules have their own limit (kMaxPixels), checked before decoding. The
+// modules have their own limit (kMaxImagePixels), checked before decoding. The
 // process-wide setting is restored when decoding ends.
 class AllocationLimitLifted {
 public:
@@ -96,7 +96,7 @@ QImage decodeWithQt(ImageFile& file, const ImageFacts& facts, int page, int cove
             return {};
         QImage image = reader.read();
         if (image.isNull())  // a layout Qt's reader does not handle
-            image = TiffSampleDecode(file.device().handle(), page, kMaxPixels);
+            image = TiffSampleDecode(file.device().handle(), page, kMaxImagePixels);
         return image;
     }
     case ImageFormat::Gif: {

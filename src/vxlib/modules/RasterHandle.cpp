@@ -15,7 +15,8 @@ constexpr std::int64_t kConversionStripPixels = std::int64_t(1) << 18;
 
 bool sizeAllowed(std::int64_t width, std::int64_t height)
 {
-    return width > 0 && height > 0 && width <= kMaxPixels && height <= kMaxPixels && width * height <= kMaxPixels;
+    return width > 0 && height > 0 && width <= kMaxImagePixels && height <= kMaxImagePixels &&
+           width * height <= kMaxImagePixels;
 }
 
 // ---------------------------------------------------------------------------

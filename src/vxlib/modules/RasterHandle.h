@@ -6,15 +6,13 @@
 
 #include "Gdi.h"
 #include "GlobalMemory.h"
+#include "PixelLimit.h"
 
 #include <QImage>
 #include <cstddef>
 #include <cstdint>
 
 namespace vxmodule {
-
-// The largest picture the modules decode or make: 2^28 pixels.
-inline constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;
 
 bool sizeAllowed(std::int64_t width, std::int64_t height);
 
