@@ -2,6 +2,7 @@
 // picture with reference bitmaps beside them), on compound files written
 // here (tiles in both directions, single-colour tiles, opacity, PhotoYCC,
 // documents that are not pictures), and on damaged files.
+#include "FittedSize.h"
 #include "FlashPixDecoder.h"
 
 #include "TestFiles.h"
@@ -351,17 +352,6 @@ Bytes flashPixFile(const std::vector<uint32_t>& channels, const std::vector<Leve
     return compoundFile(entries);
 }
 
-// The size a picture takes fitted into an area, as the image library fits.
-QSize fittedSize(int width, int height, int areaWidth, int areaHeight)
-{
-    if (areaWidth <= 0 || areaHeight <= 0)
-        return QSize(width, height);
-    const double x = width > areaWidth ? double(width) / areaWidth : 1.0;
-    const double y = height > areaHeight ? double(height) / areaHeight : 1.0;
-    const double s = std::max(x, y);
-    return QSize(int(width / s + 0.5), int(height / s + 0.5));
-}
-
 const char* const kSamples[] = {"input_truecolor", "input_256", "input_jpeg", "input_grayscale", "input_bw"};
 
 // ---------------------------------------------------------------------------
@@ -458,7 +448,7 @@ TEST(FlashPixDecoder, CoverSizePicksTheSmallestLevelThatCoversTheFittedSize)
     EXPECT_EQ(decode(file, 800, 600).size(), QSize(70, 46));
     for (int w = 1; w <= 80; w += 3)
         for (int h = 1; h <= 60; h += 4) {
-            const QSize fitted = fittedSize(70, 46, w, h);
+            const QSize fitted = FittedSize(70, 46, w, h);
             const QSize got = decode(file, w, h).size();
             EXPECT_GE(got.width(), fitted.width()) << w << "x" << h;
             EXPECT_GE(got.height(), fitted.height()) << w << "x" << h;

@@ -1,8 +1,9 @@
 #include "FlashPixDecoder.h"
 
+#include "FittedSize.h"
 #include "LittleEndian.h"
-
 #include "PixelLimit.h"
+
 #include <gsf/gsf-infile-impl.h>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -679,34 +680,26 @@ private:
     const Bytes& m_data;
 };
 
-// The size a width x height picture takes in an area: shrunk with its aspect
-// kept, never enlarged; an area without a positive side leaves it whole.
-void fitted(int width, int height, int areaWidth, int areaHeight, int* outWidth, int* outHeight)
+// The size a picture must have to cover an area once fitted into it
+// (FittedSize). An area that is itself a fitted size (within rounding) is
+// kept, so that fitting twice never asks for less than fitting once.
+QSize neededSize(int width, int height, int areaWidth, int areaHeight)
 {
-    *outWidth = width;
-    *outHeight = height;
+    const QSize fitted = FittedSize(width, height, areaWidth, areaHeight);
     if (areaWidth <= 0 || areaHeight <= 0)
-        return;
-    const double x = width > areaWidth ? double(width) / areaWidth : 1.0;
-    const double y = height > areaHeight ? double(height) / areaHeight : 1.0;
-    const double s = std::max(x, y);
-    *outWidth = int(width / s + 0.5);
-    *outHeight = int(height / s + 0.5);
-    // An area that is itself a fitted size (within rounding) is kept, so that
-    // fitting twice never asks for less than fitting once.
-    if (std::abs(*outWidth - std::min(areaWidth, width)) <= 1 && std::abs(*outHeight - std::min(areaHeight, height)) <= 1) {
-        *outWidth = std::max(*outWidth, std::min(areaWidth, width));
-        *outHeight = std::max(*outHeight, std::min(areaHeight, height));
-    }
+        return fitted;
+    const QSize area(std::min(areaWidth, width), std::min(areaHeight, height));
+    if (std::abs(fitted.width() - area.width()) <= 1 && std::abs(fitted.height() - area.height()) <= 1)
+        return fitted.expandedTo(area);
+    return fitted;
 }
 
 const Level& chooseLevel(const Picture& picture, int coverWidth, int coverHeight)
 {
-    int needWidth = 0, needHeight = 0;
-    fitted(picture.width, picture.height, coverWidth, coverHeight, &needWidth, &needHeight);
+    const QSize need = neededSize(picture.width, picture.height, coverWidth, coverHeight);
     const Level* chosen = &picture.levels.front();
     for (const Level& level : picture.levels)
-        if (level.width >= needWidth && level.height >= needHeight)
+        if (level.width >= need.width() && level.height >= need.height())
             chosen = &level;
     return *chosen;
 }

@@ -1,5 +1,6 @@
 #include "ImageDecoder.h"
 
+#include "FittedSize.h"
 #include "JpegScans.h"
 #include "RasterHandle.h"
 #include "TiffSampleDecoder.h"
@@ -121,28 +122,18 @@ QImage decodeInMemory(ImageFile& file, const MemoryCodec& codec, int page, int c
     const QByteArray data = file.contents(kMaxMemoryFileBytes);
     if (data.isEmpty())
         return {};
-    const QSize cover = fittedSize(facts.width, facts.height, coverWidth, coverHeight);
+    const QSize cover = FittedSize(facts.width, facts.height, coverWidth, coverHeight);
     return codec.decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()),
                         cover.width(), cover.height());
 }
 
 }  // namespace
 
-QSize fittedSize(int width, int height, int areaWidth, int areaHeight)
-{
-    if (areaWidth <= 0 || areaHeight <= 0 || width <= 0 || height <= 0)
-        return QSize(std::max(width, 0), std::max(height, 0));
-    const double x = width > areaWidth ? double(width) / areaWidth : 1.0;
-    const double y = height > areaHeight ? double(height) / areaHeight : 1.0;
-    const double s = std::max(x, y);
-    return QSize(int(width / s + 0.5), int(height / s + 0.5));
-}
-
 int jpegReduction(int width, int height, int coverWidth, int coverHeight)
 {
     if (coverWidth <= 0 || coverHeight <= 0)
         return 1;
-    const QSize fitted = fittedSize(width, height, coverWidth, coverHeight);
+    const QSize fitted = FittedSize(width, height, coverWidth, coverHeight);
     for (int reduction : {8, 4, 2})
         if (width / reduction >= fitted.width() && height / reduction >= fitted.height())
             return reduction;

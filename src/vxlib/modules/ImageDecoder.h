@@ -12,13 +12,9 @@
 
 namespace vxmodule {
 
-// The size of a width × height picture fitted into an area: shrunk with its
-// aspect kept until it fits, never enlarged. An area without a positive width
-// and height leaves the size as it is.
-QSize fittedSize(int width, int height, int areaWidth, int areaHeight);
-
 // The JPEG reduction 1, 2, 4 or 8: the largest whose reduced size (each side
-// divided, rounded down) is still at least the fitted size in both sides.
+// divided, rounded down) is still at least the fitted size (FittedSize) in
+// both sides.
 int jpegReduction(int width, int height, int coverWidth, int coverHeight);
 
 // Page `page` of the examined file. coverWidth × coverHeight is the area the

@@ -2,6 +2,7 @@
 // Read by Qt's image readers: BMP, JPEG, PNG, GIF, TIFF; by our own decoders:
 // PCX, JPEG 2000, FlashPix, and the TIFF layouts Qt refuses (over libtiff). WMF and EMF (identified by their headers) are
 // handed out as vector handles, which Vx7VectCom draws.
+#include "FittedSize.h"
 #include "FormatProbe.h"
 #include "ImageDecoder.h"
 #include "ImageFile.h"
@@ -88,7 +89,7 @@ VX_EXPORT VXHANDLE VXFileLoad(const char* path, std::int16_t page, std::int32_t 
             const auto kind = facts.format == vxmodule::ImageFormat::Wmf ? vxmodule::vectorWmf : vxmodule::vectorEmf;
             // Drawn at once at the size it will be shown at, never larger
             // than needed and then shrunk.
-            const QSize fitted = vxmodule::fittedSize(facts.width, facts.height, width, height);
+            const QSize fitted = FittedSize(facts.width, facts.height, width, height);
             const QSize draw(std::max(fitted.width(), 1), std::max(fitted.height(), 1));
             return ImageHandle(vxmodule::vectorToHandle(kind, facts.width, facts.height, draw,
                                                         file.contents(vxmodule::kMaxMetafileBytes)));
