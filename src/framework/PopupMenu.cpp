@@ -163,34 +163,35 @@ TMenuItem::~TMenuItem()
 void TMenuItem::SetCaption(const std::string& caption)
 {
     FCaption = caption;
-    showState();
+    changed();
 }
 
 void TMenuItem::SetShortCut(TShortCut shortCut)
 {
     FShortCut = shortCut;
-    showState();
+    changed();
 }
 
 void TMenuItem::SetChecked(bool value)
 {
     FChecked = value;
-    if (FMenu)
-        FMenu->turnSiblingsOff(this);
-    showState();
+    changed();
 }
 
 void TMenuItem::SetRadioItem(bool value)
 {
     FRadioItem = value;
-    if (FMenu)
-        FMenu->turnSiblingsOff(this);
-    showState();
+    changed();
 }
 
 void TMenuItem::SetGroupIndex(std::uint8_t value)
 {
     FGroupIndex = value;
+    changed();
+}
+
+void TMenuItem::changed()
+{
     if (FMenu)
         FMenu->turnSiblingsOff(this);
     showState();
@@ -236,8 +237,7 @@ void TPopupMenu::Add(TMenuItem* item)
     FItems.push_back(item);
     item->FMenu = this;
     FMenu->addAction(item->FAction.get());
-    turnSiblingsOff(item);
-    item->showState();
+    item->changed();
 }
 
 void TPopupMenu::Remove(TMenuItem* item)

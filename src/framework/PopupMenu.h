@@ -68,6 +68,9 @@ public:
 
 private:
     friend class TPopupMenu;
+    // After any change: a checked radio item unchecks its group, and the
+    // menu shows the item as it now is.
+    void changed();
     void showState();
 
     std::string FCaption;
