@@ -46,7 +46,8 @@ void TSpeedButton::UpdateExclusive()
 {
     if (FGroupIndex == 0 || !Parent())
         return;
-    for (QObject* child : Parent()->children())
+    const QObjectList children = Parent()->children();  // a handler may add or remove controls
+    for (QObject* child : children)
         if (auto* control = dynamic_cast<TControl*>(child))
             control->Perform(CM_BUTTONPRESSED, FGroupIndex, reinterpret_cast<std::intptr_t>(this));
 }
