@@ -1,4 +1,6 @@
 #include "Exception.h"
+#include "EnvOverride.h"
+#include "NoNewEntries.h"
 #include "Settings.h"
 #include "SortingSession.h"
 #include "TestFiles.h"
@@ -303,8 +305,30 @@ TEST(Settings, KeysAfterARefusedOneAreNotWritten)
                      "LIST06=/old/6", "LIST07=/old/7", "LIST08=/old/8", "LIST09=/old/9"}));
 }
 
-TEST(Settings, TheFileLivesBesideTheExecutable)
+TEST(Settings, TheFileLivesBesideTheExecutableUnlessThatFolderTakesNoFile)
 {
     const std::string expected = QCoreApplication::applicationDirPath().toStdString() + "/Pictal.ini";
-    EXPECT_EQ(SettingsFilePath(), expected);
+    EXPECT_EQ(SettingsFilePath(), expected) << "a build folder takes the file";
+
+    // An installed program: its folder takes no new file, so the user's
+    // configuration folder does, made on the way.
+    TempFolder program, home, kept;
+    ASSERT_EQ(::chmod(home.path().c_str(), 0777), 0);
+    testfiles::EnvOverride config("XDG_CONFIG_HOME", home.path() + "/config");
+    writeFile(kept.file("Pictal.ini"), "[SET]\n");
+    ASSERT_EQ(::chmod(kept.file("Pictal.ini").c_str(), 0666), 0);
+    {
+        testfiles::NoNewEntries closed(program.path());
+        ASSERT_TRUE(closed.ok());
+        EXPECT_EQ(SettingsFilePathFor(program.path()), home.path() + "/config/Pictal/Pictal.ini");
+        struct stat st;
+        EXPECT_EQ(::stat((home.path() + "/config/Pictal").c_str(), &st), 0);
+    }
+    {
+        // A file already there that may be written stays where it is.
+        testfiles::NoNewEntries closed(kept.path());
+        ASSERT_TRUE(closed.ok());
+        EXPECT_EQ(SettingsFilePathFor(kept.path()), kept.file("Pictal.ini"));
+    }
+    EXPECT_EQ(SettingsFilePathFor(program.path()), program.file("Pictal.ini"));
 }

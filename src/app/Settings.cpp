@@ -2,12 +2,20 @@
 
 #include "IniFile.h"
 #include "Modules.h"
+#include "Paths.h"
 #include "SortingSession.h"
 #include "SysUtils.h"
 #include "TransferMode.h"
 
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
+constexpr const char* kSettingsFileName = "Pictal.ini";
 constexpr const char* kWindowSection = "SET";
 constexpr const char* kSessionSection = "SET1";
 
@@ -20,8 +28,23 @@ std::string slotKey(int slot)
 
 std::string SettingsFilePath()
 {
-    const std::string executable = GetModuleFileNameA(nullptr);
-    return ExtractFilePath(executable) + "Pictal.ini";
+    return SettingsFilePathFor(ParentFolder(GetModuleFileNameA(nullptr)));
+}
+
+std::string SettingsFilePathFor(const std::string& programFolder)
+{
+    // Beside the program when the file may be made there, or is there and
+    // may be written (then it is rewritten in place, see TIniFile).
+    const std::string beside = JoinPath(programFolder, kSettingsFileName);
+    if (::faccessat(AT_FDCWD, programFolder.c_str(), W_OK | X_OK, AT_EACCESS) == 0
+        || ::faccessat(AT_FDCWD, beside.c_str(), W_OK, AT_EACCESS) == 0)
+        return beside;
+    const QString config = qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME")
+                               ? QDir::homePath() + "/.config"
+                               : qEnvironmentVariable("XDG_CONFIG_HOME");
+    const std::string folder = QFile::encodeName(config).toStdString() + "/Pictal";
+    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(folder)));
+    return JoinPath(folder, kSettingsFileName);
 }
 
 void ReadSettings(const std::string& file, TSettingsHost& host)

@@ -22,8 +22,13 @@ public:
     virtual void SetSlotPath(int slot, const std::string& path) = 0;
 };
 
-// The executable's folder followed by "Pictal.ini".
+// "Pictal.ini" in the executable's folder while that folder takes the file (a
+// build folder, a portable copy); otherwise, as for an installed program,
+// "$XDG_CONFIG_HOME/Pictal/Pictal.ini" (XDG_CONFIG_HOME defaulting to
+// ~/.config), whose folder is made on the way. Same keys, same format.
 std::string SettingsFilePath();
+// The same for a program in programFolder.
+std::string SettingsFilePathFor(const std::string& programFolder);
 
 // Reads, in this order: "SET" "M_TOP" and "M_LEFT" (window top and left),
 // "SET1" "MODE1" and "MODE2" (move and copy flag), "LIST00" (the source
