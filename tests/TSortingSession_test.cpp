@@ -327,7 +327,7 @@ TEST(TSortingSession, MoveAndCopyReplaceASameNamedFile)
     ExpectInStep(rig, src.path(), "c.jpg");
 }
 
-TEST(TSortingSession, AFailedMoveRereadsTheListAndShowsTheSameFileAgain)
+TEST(TSortingSession, AFailedTransferIsReportedWithTheSameFileShownAgain)
 {
     TempFolder src;
     TempFolder dst;
@@ -339,8 +339,14 @@ TEST(TSortingSession, AFailedMoveRereadsTheListAndShowsTheSameFileAgain)
     rig.session.SpeedButton1Click();
     rig.Viewer().ClearCalls();
 
-    rig.session.DispatchToSlot(1);
-
+    // The move: the list is read again and the same file shown, then the
+    // failure is raised.
+    try {
+        rig.session.DispatchToSlot(1);
+        ADD_FAILURE() << "a failed move is reported";
+    } catch (const Exception& e) {
+        EXPECT_EQ(std::string(e.what()), "b.jpg を " + dst.path() + " に移動できません: アクセスが拒否されました。");
+    }
     EXPECT_EQ(readFile(src.file("b.jpg")), "b.jpg");
     struct stat st;
     ASSERT_EQ(::stat(dst.file("b.jpg").c_str(), &st), 0);
@@ -348,6 +354,18 @@ TEST(TSortingSession, AFailedMoveRereadsTheListAndShowsTheSameFileAgain)
     EXPECT_EQ(rig.controls.ListedNames(), (Names{"a.jpg", "b.jpg", "c.jpg"}));
     ExpectInStep(rig, src.path(), "b.jpg");
     EXPECT_EQ(rig.ViewerCalls(), (Names{"Close", "Open", "CurrentImage 1", "Start 1", "slide b.jpg"}));
+
+    // The copy: nothing steps on.
+    rig.controls.mode.SetCopyFlag(true);
+    rig.Viewer().ClearCalls();
+    try {
+        rig.session.DispatchToSlot(1);
+        ADD_FAILURE() << "a failed copy is reported";
+    } catch (const Exception& e) {
+        EXPECT_EQ(std::string(e.what()), "b.jpg を " + dst.path() + " に複製できません: アクセスが拒否されました。");
+    }
+    ExpectInStep(rig, src.path(), "b.jpg");
+    EXPECT_TRUE(rig.ViewerCalls().empty());
 }
 
 TEST(TSortingSession, MoveAcrossFileSystems)
@@ -685,4 +703,44 @@ TEST(TSortingSession, SourceAndSlotFoldersAreClearedOfWhatKilledTransfersLeft)
     EXPECT_EQ(rig.controls.ListedNames(), (Names{"a.jpg", "b.jpg"}));
     rig.SetSlot(1, slot.path());
     EXPECT_FALSE(exists(slot.file(".b.jpg.pictal-Xy34Zw")));
+}
+
+TEST(TSortingSession, KeysStepAndDispatchAsTheKeyMapSays)
+{
+    TempFolder src, three, gone;
+    MakeFiles(src, {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg", "g.jpg", "h.jpg"});
+    Rig rig;
+    rig.SetSlot(2, gone.path());
+    ASSERT_EQ(::rmdir(gone.path().c_str()), 0);  // removed after the slot was set
+    rig.SetSlot(3, three.path());
+    rig.SetSlot(4, three.path());
+    rig.ChangeFolder(src.path());
+
+    struct Case {
+        const char* what;
+        WORD_KEY key;
+        TShiftState shift;
+        int moved;    // files that reach slot 3's folder
+        int stepped;  // entries the selection moves on
+    };
+    const TShiftState none;
+    for (const Case c : {Case{"F3", VK_F1 + 2, none, 1, 0}, Case{"keypad 3", VK_NUMPAD0 + 3, none, 1, 0},
+                         Case{"Shift+F3", VK_F1 + 2, TShiftState{ssShift}, 1, 0},
+                         Case{"Ctrl+F3", VK_F1 + 2, TShiftState{ssCtrl}, 1, 0},
+                         Case{"F2, its folder removed", VK_F1 + 1, none, 0, 0}, Case{"F5, no path", VK_F1 + 4, none, 0, 0},
+                         Case{"keypad 7 without Num Lock (Home)", VK_HOME, none, 0, 0},
+                         Case{"the digit 5", WORD_KEY('5'), none, 0, 0}, Case{"F10", VK_F1 + 9, none, 0, 0},
+                         Case{"Alt+F4", VK_F4, TShiftState{ssAlt}, 0, 0}, Case{"Space", VK_SPACE, none, 0, 1},
+                         Case{"keypad 0", VK_NUMPAD0, none, 0, 1}}) {
+        SCOPED_TRACE(c.what);
+        const std::size_t before = RecordingViewer::CollectFolder(three.path()).size();
+        const int selected = rig.List().ItemIndex();
+        WORD_KEY key = c.key;
+        rig.session.FormKeyDown(key, c.shift);
+        EXPECT_EQ(key, c.key) << "the key is left to the focused control";
+        EXPECT_EQ(RecordingViewer::CollectFolder(three.path()).size(), before + std::size_t(c.moved));
+        if (c.moved == 0) {
+            EXPECT_EQ(rig.List().ItemIndex(), selected + c.stepped);
+        }
+    }
 }

@@ -1,7 +1,9 @@
 #include "SortingSession.h"
 
+#include "Exception.h"
 #include "FileListBox.h"
 #include "FileOps.h"
+#include "LastError.h"
 #include "Paths.h"
 #include "SysUtils.h"
 #include "TransferMode.h"
@@ -119,9 +121,19 @@ void TSortingSession::moveTo(const std::string& target)
     // A file of that name in the slot's folder is replaced in one step, so a
     // move that fails leaves both files as they were. Nothing is replaced when
     // the current file is gone or is the target itself.
-    if (FileExists(current) && !IsSameFile(current, target))
-        MoveFileExA(current, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+    std::string failure;
+    if (FileExists(current) && !IsSameFile(current, target)
+        && !MoveFileExA(current, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        failure = transferError(target, "移動できません");
+    // The list and the viewer go on as after a move; after a failed one they
+    // show the same file again, and then the failure is reported.
+    showAfterMove();
+    if (!failure.empty())
+        throw Exception(failure);
+}
 
+void TSortingSession::showAfterMove()
+{
     TFileListBox& list = FControls.FileList();
     int selected = list.ItemIndex();
     if (selected < 0)
@@ -144,12 +156,44 @@ void TSortingSession::moveTo(const std::string& target)
 
 void TSortingSession::copyTo(const std::string& target)
 {
-    CopyFileA(FControls.CurrentFilePath(), target, 0);
+    const std::string current = FControls.CurrentFilePath();
+    // A copy that fails leaves the list and the viewer on the file. A copy
+    // onto the file itself (a slot naming the source folder) is no copy.
+    if (!IsSameFile(current, target) && !CopyFileA(current, target, 0)) {
+        const std::string failure = transferError(target, "複製できません");
+        if (FileExists(current))
+            throw Exception(failure);
+    }
     TFileListBox& list = FControls.FileList();
     const int selected = list.ItemIndex();
     if (selected >= 0 && selected < list.Count() - 1)
         list.SetItemIndex(selected + 1);
     goNext();
+}
+
+std::string TSortingSession::transferError(const std::string& target, const char* what)
+{
+    const DWORD error = GetLastError();
+    const PathParts parts = SplitAtLastSlash(target);
+    return parts.name + " を " + parts.folder + " に" + what + ": " + SysErrorMessage(error);
+}
+
+void TSortingSession::FormKeyDown(WORD_KEY& Key, TShiftState Shift)
+{
+    int slot = 0;
+    if (Key == VK_SPACE || Key == VK_NUMPAD0) {
+        SpeedButton1Click();
+    } else if (Key > VK_NUMPAD0 && Key <= VK_NUMPAD9) {
+        slot = Key - VK_NUMPAD0;  // keypad 1..9: 97..105
+    } else if (Key >= VK_F1 && Key <= VK_F9) {
+        slot = Key - VK_F1 + 1;  // F1..F9: 112..120
+        // Alt+F4 closes the window; closing never sorts a file.
+        if (Key == VK_F4 && Shift.Contains(ssAlt))
+            slot = 0;
+    }
+    // The folder is checked at the moment of the key, whatever the button says.
+    if (slot > 0 && DirectoryExists(FControls.SlotPath(slot)))
+        DispatchToSlot(slot);
 }
 
 void TSortingSession::E1Click()

@@ -8,6 +8,7 @@
 // carry the names of the main window's handlers that call them.
 #pragma once
 
+#include "Keys.h"
 #include "WinTypes.h"
 
 #include <string>
@@ -80,7 +81,16 @@ public:
     // Next file: the list and the viewer step on by one.
     void SpeedButton1Click();
     // Sends the current file to slot n (1..9) by the transfer mode, then goes on.
+    // A move or copy that fails raises Exception("<name> を <folder> に移動できません:
+    // <reason>", or "複製できません" for a copy) after the list and the viewer were
+    // put back on that file; nothing else is transferred then.
     void DispatchToSlot(int slot);
+    // The window's key map: Space and keypad 0 step on; keypad 1..9 and F1..F9
+    // dispatch to that slot when its path names an existing folder at the
+    // moment of the key. Modifiers are not looked at, except that F4 with Alt
+    // (the window's close) never dispatches. The key is left to the focused
+    // control.
+    void FormKeyDown(WORD_KEY& Key, TShiftState Shift);
     // Refresh: the list is read again.
     void E1Click();
     // Slot n's path changed: the slot is enabled with its folder's name as its
@@ -100,6 +110,10 @@ private:
     // file follows the list's selection.
     void goNext();
     void moveTo(const std::string& target);
+    // The list read again and the entry at the moved file's place shown.
+    void showAfterMove();
+    // "<name> を <folder> に<what>: <reason>" for the last error of a transfer to target.
+    static std::string transferError(const std::string& target, const char* what);
     void copyTo(const std::string& target);
 
     TSessionControls& FControls;

@@ -2,6 +2,7 @@
 
 #include "CaseFold.h"
 #include "Exception.h"
+#include "LastError.h"
 #include "Modules.h"
 #include "Paths.h"
 #include "TextCompare.h"
@@ -128,4 +129,25 @@ bool AnsiSameText(const std::string& a, const std::string& b)
 std::string ExpandFileName(const std::string& fileName)
 {
     return GetFullPathNameA(fileName);
+}
+
+std::string SysErrorMessage(unsigned long error)
+{
+    switch (error) {
+    case ERROR_SUCCESS: return "この操作を正しく終了しました。";
+    case ERROR_FILE_NOT_FOUND: return "指定されたファイルが見つかりません。";
+    case ERROR_PATH_NOT_FOUND: return "指定されたパスが見つかりません。";
+    case ERROR_ACCESS_DENIED: return "アクセスが拒否されました。";
+    case ERROR_INVALID_HANDLE: return "ハンドルが無効です。";
+    case ERROR_NOT_ENOUGH_MEMORY: return "このコマンドを実行するのに十分な記憶域がありません。";
+    case ERROR_NOT_SAME_DEVICE: return "別のディスク ドライブにファイルを移動できません。";
+    case ERROR_GEN_FAILURE: return "デバイスが機能していません。";
+    case ERROR_SHARING_VIOLATION: return "別のプロセスがファイルを変更したため、ファイルにアクセスできません。";
+    case ERROR_FILE_EXISTS: return "ファイルが存在します。";
+    case ERROR_INVALID_PARAMETER: return "パラメーターが間違っています。";
+    case ERROR_DISK_FULL: return "ディスクに十分な空き領域がありません。";
+    case ERROR_ALREADY_EXISTS: return "既に存在するファイルを作成することはできません。";
+    case ERROR_FILENAME_EXCED_RANGE: return "ファイル名またはパスが長すぎます。";
+    default: return "エラー " + std::to_string(error);
+    }
 }

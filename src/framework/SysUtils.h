@@ -34,6 +34,10 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path);
 int AnsiCompareText(const std::string& a, const std::string& b);
 bool AnsiSameText(const std::string& a, const std::string& b);
 
+// The system's text for an error code of GetLastError(), as a sentence (the
+// code itself for one without a text).
+std::string SysErrorMessage(unsigned long error);
+
 // The absolute form of a path: relative to the working folder, "." and ".."
 // resolved by the text alone; empty for an empty or invalid path.
 std::string ExpandFileName(const std::string& fileName);
