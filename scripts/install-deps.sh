@@ -19,6 +19,7 @@ packages=(
   libglib2.0-dev libglib2.0-bin
   # fonts and icons the framework substitutes for the Windows ones
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core adwaita-icon-theme hicolor-icon-theme
+  fonts-aoyagi-kouzan-t
   # shell execution
   xdg-utils
 )

@@ -9,10 +9,13 @@ namespace {
 
 bool g_installed = false;
 
-// Families known to look written with a brush, best first.
+// Families known to look written with a brush, best first: the one the
+// install script provides (Debian's fonts-aoyagi-kouzan-t), so every machine
+// shows the same lettering, then others of the kind a user may have added.
 const char* const kBrushFamilies[] = {
+    "AoyagiKouzanFontT",
     "KouzanGyoushoOTF", "KouzanBrushFontGyousyoOTF", "KouzanBrushFontGyousyo", "KouzanBrushFont",
-    "aoyagireisyo", "aoyagireisyoshimo", "AoyagiReishoSIMO", "AoyagiKouzanFontT",
+    "aoyagireisyo", "aoyagireisyoshimo", "AoyagiReishoSIMO",
 };
 
 // Parts of family names that mark brush or calligraphic faces.

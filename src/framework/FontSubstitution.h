@@ -1,6 +1,7 @@
 // Windows font families the program names, mapped to installed families:
 //   "ＭＳ Ｐゴシック" -> IPAPGothic, "ＭＳ Ｐ明朝" -> IPAPMincho,
-//   "HGS行書体" -> the most brush-like installed Japanese family (IPAPMincho if none),
+//   "HGS行書体" -> AoyagiKouzanFontT (fonts-aoyagi-kouzan-t), else the most
+//                 brush-like installed Japanese family (IPAPMincho if none),
 //   "Tahoma", "MS Sans Serif" -> DejaVu Sans.
 #pragma once
 
