@@ -190,6 +190,13 @@ bool TExFolderPicker::Run()
     return result() == Accepted && !FResultPath.empty();
 }
 
+void TExFolderPicker::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (TTreeNode* selected = FTree->Selected())
+        FTree->scrollToItem(selected);
+}
+
 void TExFolderPicker::done(int result)
 {
     FFinished = true;

@@ -82,6 +82,8 @@ public:
 
 protected:
     void done(int result) override;
+    // The selected node comes into view once the tree has its size.
+    void showEvent(QShowEvent* event) override;
 
 private:
     TTreeNode* nodeOfList(LPCITEMIDLIST list);
