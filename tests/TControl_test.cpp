@@ -3,6 +3,10 @@
 #include "Control.h"
 #include "CustomTreeView.h"
 #include "FileListBox.h"
+#include "Form.h"
+#include "Panel.h"
+#include "Shape.h"
+#include "SpeedButton.h"
 #include "GraphicsObjects.h"
 #include "Messages.h"
 
@@ -161,6 +165,36 @@ TEST(TControlEvents, DrawnAndWrappedControlsRaiseMouseEventsForTheThreeButtonsOn
         QTest::mouseRelease(t.input, Qt::RightButton, Qt::NoModifier, QPoint(50, 50));
         EXPECT_EQ(seen, (std::vector<std::string>{"down 2", "up 2", "down 1", "up 1"}));
     }
+}
+
+TEST(TGraphicControl, ALeftPressItDoesNotUseReachesTheFormItIsPlacedOn)
+{
+    TForm form;
+    form.resize(300, 100);
+    TShape onForm(nullptr, &form);
+    onForm.setGeometry(0, 0, 50, 100);
+    TSpeedButton button(nullptr, &form);
+    button.setGeometry(60, 0, 50, 50);
+    TPanel panel(nullptr, &form);
+    panel.setGeometry(150, 0, 150, 100);
+    TShape onPanel(nullptr, &panel);
+    onPanel.setGeometry(0, 0, 50, 50);
+    form.show();
+    int reached = 0;
+    form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++reached; };
+    auto press = [](QWidget* w, Qt::MouseButton b) {
+        QTest::mousePress(w, b, Qt::NoModifier, QPoint(5, 5));
+        QTest::mouseRelease(w, b, Qt::NoModifier, QPoint(5, 5));
+    };
+
+    press(&onForm, Qt::LeftButton);
+    EXPECT_EQ(reached, 1) << "a shape on the form is the form's surface";
+    press(&onForm, Qt::RightButton);
+    press(&button, Qt::LeftButton);
+    press(&onPanel, Qt::LeftButton);
+    onForm.OnClick = [](TObject*) {};
+    press(&onForm, Qt::LeftButton);
+    EXPECT_EQ(reached, 1) << "the right button, a button, a shape on a panel and a shape with a click handler keep their presses";
 }
 
 TEST(TControl, PostedMessagesCountWhatIsStillQueued)

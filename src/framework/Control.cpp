@@ -1,6 +1,7 @@
 #include "Control.h"
 
 #include "Canvas.h"
+#include "Form.h"
 #include "GraphicsObjects.h"
 #include "Messages.h"
 #include "SafeCall.h"
@@ -358,6 +359,18 @@ TGraphicControl::TGraphicControl(TComponent* owner, QWidget* parent) : TControl(
 {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_NoSystemBackground);
+}
+
+bool TGraphicControl::UsesLeftPress() const
+{
+    return OnClick || OnDblClick || OnMouseDown || OnMouseUp;
+}
+
+void TGraphicControl::mousePressEvent(QMouseEvent* e)
+{
+    TControl::mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && !UsesLeftPress() && dynamic_cast<TForm*>(parentWidget()))
+        e->ignore();  // Qt hands an ignored press on to the parent
 }
 
 void TGraphicControl::EraseBackground()

@@ -175,6 +175,9 @@ private:
 };
 
 // Non-windowed: what it does not draw shows its parent.
+// Placed directly on a form, it is part of the form's surface for the window
+// system: a left press it does not use itself reaches the form (so a
+// borderless form can be dragged by the pictures and shapes on it).
 class TGraphicControl : public TControl {
 public:
     explicit TGraphicControl(TComponent* owner = nullptr, QWidget* parent = nullptr);
@@ -182,6 +185,11 @@ public:
 protected:
     QImage::Format SurfaceFormat() const override { return QImage::Format_ARGB32_Premultiplied; }
     void EraseBackground() override;
+    // Whether the control uses a left press itself: by default while a mouse
+    // or click event of it is assigned; a control that acts on presses of its
+    // own (a button) says yes.
+    virtual bool UsesLeftPress() const;
+    void mousePressEvent(QMouseEvent* event) override;
 };
 
 // Windowed: an opaque surface, filled with Color before each Paint.

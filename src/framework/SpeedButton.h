@@ -37,6 +37,7 @@ public:
     void UpdateExclusive();
 
 protected:
+    bool UsesLeftPress() const override { return true; }
     void Paint() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
