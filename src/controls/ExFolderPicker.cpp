@@ -1,6 +1,7 @@
 #include "ExFolderPicker.h"
 
 #include "ExPathText.h"
+#include "ExSystemFolders.h"
 #include "FileOps.h"
 #include "ItemIdHelpers.h"
 #include "Paths.h"
@@ -23,20 +24,6 @@ namespace {
 bool japanese()
 {
     return QLocale().language() == QLocale::Japanese;
-}
-
-// The absolute list of a parsing name (a path, or a virtual folder's "::{…}" name).
-UniquePidl parse(const std::string& parsingName)
-{
-    IShellFolder* desktop = nullptr;
-    if (parsingName.empty() || FAILED(SHGetDesktopFolder(&desktop)))
-        return nullptr;
-    const ShellRef<IShellFolder> owned(desktop);
-    const std::u16string wide = WideFromNarrow(parsingName);
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide.c_str(), nullptr, &list, nullptr)))
-        return nullptr;
-    return UniquePidl(list);
 }
 
 }  // namespace
@@ -156,7 +143,7 @@ void TExFolderPicker::selectionChanged(TTreeNode* node)
     if (FEdit)
         FEdit->setText(node ? QString::fromStdString(node->Text()) : QString());
     if (OnSelectionChanged) {
-        const UniquePidl item = node ? parse(FTree->FolderName()) : nullptr;
+        const UniquePidl item = node ? AbsoluteList(FTree->FolderName()) : nullptr;
         OnSelectionChanged(selectedPath(), item.get());
     }
 }

@@ -27,15 +27,7 @@ UniquePidl folderAt(QStandardPaths::StandardLocation location)
     const std::string path = QFile::encodeName(QDir::cleanPath(located)).toStdString();
     if (!DirectoryExists(path))
         return nullptr;
-    IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop)))
-        return nullptr;
-    const ShellRef<IShellFolder> owned(desktop);
-    LPITEMIDLIST list = nullptr;
-    const std::u16string wide = WideFromNarrow(path);
-    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide.c_str(), nullptr, &list, nullptr)))
-        return nullptr;
-    return UniquePidl(list);
+    return AbsoluteList(path);
 }
 
 }  // namespace
@@ -56,4 +48,17 @@ UniquePidl SystemFolderLocation(TExSystemFolders folder)
     default:
         return nullptr;
     }
+}
+
+UniquePidl AbsoluteList(const std::string& parsingName)
+{
+    IShellFolder* desktop = nullptr;
+    if (parsingName.empty() || FAILED(SHGetDesktopFolder(&desktop)))
+        return nullptr;
+    const ShellRef<IShellFolder> owned(desktop);
+    const std::u16string wide = WideFromNarrow(parsingName);
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide.c_str(), nullptr, &list, nullptr)))
+        return nullptr;
+    return UniquePidl(list);
 }

@@ -5,6 +5,7 @@
 #include "ShellHandles.h"
 
 #include <cstdint>
+#include <string>
 
 enum TExSystemFolders : std::uint8_t {
     bfoDesktop,
@@ -47,3 +48,7 @@ enum TExSystemFolders : std::uint8_t {
 // bfoDesktopExpanded and for every folder without a counterpart here: the
 // picker then shows the whole namespace.
 UniquePidl SystemFolderLocation(TExSystemFolders folder);
+
+// The absolute list of a parsing name (an absolute path, or a virtual
+// folder's "::{…}" name); null when it does not parse.
+UniquePidl AbsoluteList(const std::string& parsingName);
