@@ -83,9 +83,12 @@ TFolderTreeView::TFolderTreeView(TComponent* owner) : TCustomTreeView(owner)
     SetRightClickSelect(true);
     SetReadOnly(true);
     SetSortType(stData);
-    SHGetDesktopFolder(&FDesktop);
-    if (FAILED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_PERSONAL, &FDocuments)))
-        FDocuments = nullptr;
+    IShellFolder* desktop = nullptr;
+    if (SUCCEEDED(SHGetDesktopFolder(&desktop)))
+        FDesktop.reset(desktop);
+    LPITEMIDLIST documents = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_PERSONAL, &documents)))
+        FDocuments.reset(documents);
     CoInitialize(nullptr);
     getShellSettings();
 }
@@ -93,10 +96,10 @@ TFolderTreeView::TFolderTreeView(TComponent* owner) : TCustomTreeView(owner)
 TFolderTreeView::~TFolderTreeView()
 {
     clear();
+    // Given back before the shell is left.
+    FDesktop.reset();
+    FDocuments.reset();
     CoUninitialize();
-    CoTaskMemFree(FDocuments);
-    if (FDesktop)
-        FDesktop->Release();
 }
 
 void TFolderTreeView::SetParent(QWidget* parent)
@@ -147,7 +150,7 @@ IShellFolder* TFolderTreeView::getParentShellFolder(TTreeNode* node) const
         const TFflNodeInfo* info = nodeInfo(parent);
         return info ? info->folder : nullptr;
     }
-    return FDesktop;
+    return FDesktop.get();
 }
 
 IShellFolder* TFolderTreeView::newShellFolder(TTreeNode* node) const
@@ -167,15 +170,14 @@ void TFolderTreeView::retrieveRootFolders()
     LPITEMIDLIST desktopList = nullptr;
     if (FDesktop && SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_DESKTOP, &desktopList))) {
         UniquePidl list(desktopList);
-        if (TTreeNode* top = addNode(nullptr, FDesktop, list.get())) {
+        if (TTreeNode* top = addNode(nullptr, FDesktop.get(), list.get())) {
             list.release();  // the node's record owns it now
             TFflNodeInfo* info = nodeInfo(top);
-            FDesktop->AddRef();
-            info->folder = FDesktop;
+            info->folder = AddShellRef(FDesktop.get()).release();  // the record's own reference
             info->enumerated = true;
-            if (const ShellRef<IEnumIDList> enumerator = enumerate(FDesktop, kDesktopContents)) {
+            if (const ShellRef<IEnumIDList> enumerator = enumerate(FDesktop.get(), kDesktopContents)) {
                 while (UniquePidl item = nextItem(enumerator.get())) {
-                    if (addNode(top, FDesktop, item.get()))
+                    if (addNode(top, FDesktop.get(), item.get()))
                         item.release();
                 }
                 top->Expand(false);
@@ -253,10 +255,10 @@ int TFolderTreeView::compareNode(TTreeNode* node1, TTreeNode* node2)
         return 0;
     // The user's documents folder comes first under the desktop.
     if (node1->Level() == 1 && FDocuments) {
-        HRESULT result = parent->CompareIDs(0, info1->pidl, FDocuments);
+        HRESULT result = parent->CompareIDs(0, info1->pidl, FDocuments.get());
         if (SUCCEEDED(result) && HRESULT_CODE(result) == 0)
             return -1;
-        result = parent->CompareIDs(0, info2->pidl, FDocuments);
+        result = parent->CompareIDs(0, info2->pidl, FDocuments.get());
         if (SUCCEEDED(result) && HRESULT_CODE(result) == 0)
             return 1;
     }
@@ -272,7 +274,7 @@ void TFolderTreeView::searchNode(const std::string& path)
     const std::u16string wide = toWide(expanded);
     if (wide.empty() || !FDesktop)
         return;
-    ShellRef<IShellFolder> current = AddShellRef(FDesktop);
+    ShellRef<IShellFolder> current = AddShellRef(FDesktop.get());
     LPITEMIDLIST parsedList = nullptr;
     SFGAOF attributes = SFGAO_FOLDER;
     const HRESULT parseResult =

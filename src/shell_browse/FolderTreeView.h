@@ -9,6 +9,7 @@
 #include "FflIconList.h"
 #include "FflRecords.h"
 #include "FileListLink.h"
+#include "ShellHandles.h"
 
 #include <cstdint>
 #include <string>
@@ -104,8 +105,8 @@ private:
     void openInFileList(TObject* sender);
     bool isLoaded(TTreeNode* node) const;
 
-    IShellFolder* FDesktop = nullptr;
-    LPITEMIDLIST FDocuments = nullptr;
+    ShellRef<IShellFolder> FDesktop;
+    UniquePidl FDocuments;
     std::uint32_t FShellSettings = 0;
     TFflIconList* FIconList = nullptr;
     std::string FFolderPath;
