@@ -419,14 +419,8 @@ void TCustomTreeView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TCustomTreeView::keyPressEvent(QKeyEvent* event)
 {
-    if (KeyFromDescendant(this)) {
-        event->ignore();
+    if (KeyTaken(event))
         return;
-    }
-    if (RaiseKeyDown(*event)) {
-        event->accept();
-        return;
-    }
     InputBatch batch(*this);
     QTreeWidget::keyPressEvent(event);
 }

@@ -302,14 +302,8 @@ void TFileListBox::typeAhead(const QString& typed, bool backspace)
 
 void TFileListBox::keyPressEvent(QKeyEvent* e)
 {
-    if (KeyFromDescendant(this)) {
-        e->ignore();
+    if (KeyTaken(e))
         return;
-    }
-    if (RaiseKeyDown(*e)) {
-        e->accept();
-        return;
-    }
     bool handled = false;
     SafeCall([&] {
         const bool command = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);

@@ -46,17 +46,25 @@ protected:
         QtWidget::mouseReleaseEvent(event);
         RaiseMouseUp(*event, ClicksOnRelease() && this->rect().contains(event->position().toPoint()));
     }
-    void keyPressEvent(QKeyEvent* event) override
+    // A key on its way in: one that a focused descendant left alone goes on
+    // to the parent; others raise KeyDown and KeyPress. True when the key
+    // goes no further, so the Qt widget does not get it.
+    bool KeyTaken(QKeyEvent* event)
     {
         if (KeyFromDescendant(this)) {
             event->ignore();
-            return;
+            return true;
         }
         if (RaiseKeyDown(*event)) {
             event->accept();
-            return;
+            return true;
         }
-        QtWidget::keyPressEvent(event);
+        return false;
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!KeyTaken(event))
+            QtWidget::keyPressEvent(event);
     }
     void keyReleaseEvent(QKeyEvent* event) override
     {
