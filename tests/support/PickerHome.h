@@ -1,7 +1,6 @@
-// What the folder picker tests share: a temporary home with its desktop,
-// documents and templates folders and a few folders to pick, made the
-// user's home for the test; and a way to answer the modal picker from its
-// set-up callback, so no nested event loop is needed.
+// For the folder picker tests: a temporary home with a few folders, made
+// the user's home; and answering the picker from its set-up callback, so no
+// nested event loop is needed.
 #pragma once
 
 #include "EnvOverride.h"
