@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -278,4 +279,22 @@ TEST(TExTechnicalLine, MainWindowArrowsRenderedForAPersonToLookAt)
     const QString path = QCoreApplication::applicationDirPath() + "/../renders/TExTechnicalLine-main-window-arrows.png";
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
     ASSERT_TRUE(image.save(path));
+}
+
+// Extreme sizes paint without overflowing: a pen wider than the control
+// covers it, whatever the type and the places.
+TEST(TExTechnicalLine, ExtremeSizesStillPaint)
+{
+    for (int type = lsStraightLeftToRight; type <= lsBottomRightCurve; ++type)
+        for (int places = spEnd; places <= spNoWhere; ++places) {
+            auto line = onWhite(52, 42, false);
+            line->SetSignSize(INT_MAX);
+            line->SetShadowVisible(true);
+            line->SetShadowDepth(INT_MIN);
+            line->LineSettings()->SetWidth(INT_MAX);
+            line->SetLineStart(leHalfCircleUp);
+            line->SetSignPlaces(TExSignPlaces(places));
+            line->SetTechnicalLineType(TExTechnicalLineTypes(type));
+            EXPECT_EQ(FromQColor(line->grab().toImage().pixelColor(26, 21)), ink) << type << " " << places;
+        }
 }

@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -287,13 +288,16 @@ void TExTechnicalLine::SetShadowVisible(bool value) { change(FShadowVisible, val
 
 void TExTechnicalLine::Paint()
 {
+    // Sizes far beyond any control are held where the arithmetic below
+    // cannot overflow; they draw nothing visible either way.
+    constexpr int kFar = 1 << 24;
     RECT r = PaintBackground();
-    const int P = FLineSettings.Width();
+    const int P = std::min(FLineSettings.Width(), kFar);
     const int inset = P / 2 + 1;
     const int left = r.left + inset, top = r.top + inset;
     const int w = r.right - inset - left, h = r.bottom - inset - top;
-    const int S = FSignSize;
-    const int D = FShadowVisible ? FShadowDepth : 0;
+    const int S = std::clamp(FSignSize, -kFar, kFar);
+    const int D = FShadowVisible ? std::clamp(FShadowDepth, -kFar, kFar) : 0;
     const int hp = P / 2;
 
     TCanvas& canvas = *Canvas();
