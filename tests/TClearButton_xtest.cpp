@@ -78,9 +78,14 @@ protected:
 TEST_F(ClearButtonUnderX, AClickCountsOnlyWhenReleasedOverTheShape)
 {
     ASSERT_EQ(button.TransparentColor(), clWhite);
-    const QPoint centre(23, 25), corner(1, 1);
+    const QPoint centre(23, 25), corner(1, 1), face(23, 12);  // face: above the caption
     ASSERT_TRUE(button.mask().contains(centre));
     ASSERT_FALSE(button.mask().contains(corner));
+
+    // Over the shape the hot image shows.
+    realinput::moveTo(at(button, centre.x(), centre.y()));
+    EXPECT_EQ(button.Shown(face.x(), face.y()), imagePixel(button.HotImage(), face.x(), face.y()));
+    EXPECT_NE(button.Shown(face.x(), face.y()), imagePixel(button.UpImage(), face.x(), face.y()));
 
     realinput::click(at(button, centre.x(), centre.y()));
     EXPECT_EQ(clicks, 1);
@@ -110,21 +115,13 @@ TEST_F(ClearButtonUnderX, AClickCountsOnlyWhenReleasedOverTheShape)
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(mouseUps, 1);
     EXPECT_EQ(backdropClicks, 1);
-}
-
-TEST_F(ClearButtonUnderX, TheHotImageShowsWhileThePointerIsOverTheShape)
-{
-    const int x = 23, y = 12;  // on the face, above the caption
-    ASSERT_NE(imagePixel(button.HotImage(), x, y), imagePixel(button.UpImage(), x, y));
-    realinput::moveTo(at(button, 23, 25));
-    EXPECT_EQ(button.Shown(x, y), imagePixel(button.HotImage(), x, y));
-    realinput::moveTo(at(backdrop, 200, 140));
-    EXPECT_EQ(button.Shown(x, y), imagePixel(button.UpImage(), x, y));
+    // Away from the shape the up image shows again.
+    EXPECT_EQ(button.Shown(face.x(), face.y()), imagePixel(button.UpImage(), face.x(), face.y()));
 }
 
 TEST_F(ClearButtonUnderX, ThePanelNeverShowsPressedAndCanDragItsWindow)
 {
-    InspectedPanel panel(nullptr, &backdrop);
+    InspectedPanel panel(nullptr, &window);
     panel.SetBounds(150, 40, 60, 60);
     panel.Picture()->Bitmap()->LoadFromResourceName("DispatchButton");
     int panelClicks = 0;
@@ -132,26 +129,19 @@ TEST_F(ClearButtonUnderX, ThePanelNeverShowsPressedAndCanDragItsWindow)
     panel.show();
     realinput::settle();
 
-    const QPoint face(panel.Width() / 2, panel.Height() / 2);
-    realinput::moveTo(at(panel, face.x(), face.y()));
+    const QPoint face = at(panel, panel.Width() / 2, panel.Height() / 2);
+    realinput::moveTo(face);
     realinput::press(Qt::LeftButton);
     EXPECT_FALSE(panel.ShowsPressed());
     realinput::release(Qt::LeftButton);
     EXPECT_EQ(panelClicks, 1);
 
-    // Dragging the panel by its face moves the window by the pointer's travel.
-    TClearPanel handle(nullptr, &window);
-    handle.SetBounds(0, 100, 60, 60);
-    handle.Picture()->Bitmap()->LoadFromResourceName("DispatchButton");
-    handle.SetParentDrag(true);
-    handle.show();
-    realinput::settle();
+    // Dragged by its face, it moves the window by the pointer's travel.
+    panel.SetParentDrag(true);
     const QPoint before = window.pos();
-    const QPoint grab = at(handle, handle.Width() / 2, handle.Height() / 2);
-    realinput::moveTo(grab);
     realinput::press(Qt::LeftButton);
     for (int step = 1; step <= 4; ++step)
-        realinput::moveTo(grab + QPoint(10 * step, 8 * step));
+        realinput::moveTo(face + QPoint(10 * step, 8 * step));
     realinput::release(Qt::LeftButton);
     realinput::settle(300);
     EXPECT_EQ(window.pos(), before + QPoint(40, 32));

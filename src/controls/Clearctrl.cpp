@@ -50,6 +50,16 @@ private:
     std::function<void(TGraphicsObject*)> FSaved;
 };
 
+// Stores value in field; true when that changed it.
+template <typename T>
+bool assign(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 void putPixel(unsigned char* pixel, TColor colour)
 {
     pixel[0] = static_cast<unsigned char>(GetBValue(colour));
@@ -179,6 +189,7 @@ TClearControl::TClearControl(TComponent* owner, QWidget* parent)
       FPicture(std::make_unique<TPicture>())
 {
     FPicture->OnChange = [this](TGraphicsObject* sender) { PictureChanged(sender); };
+    setFocusPolicy(Qt::NoFocus);  // no keyboard handling of their own
     SetBounds(0, 0, 260, 48);
 }
 
@@ -199,9 +210,8 @@ void TClearControl::Rebuild()
 
 void TClearControl::SetTransparentColor(TColor value)
 {
-    if (value == FTransparentColor)
+    if (!assign(FTransparentColor, value))
         return;
-    FTransparentColor = value;
     if (TBitmap* bitmap = FPicture->Graphic()) {
         NotificationPause pause(*FPicture);
         bitmap->SetTransparentColor(value);
@@ -211,10 +221,8 @@ void TClearControl::SetTransparentColor(TColor value)
 
 void TClearControl::SetBorderStyle(TBorderStyle value)
 {
-    value = value == bsNone ? bsNone : bsSingle;
-    if (value == FBorderStyle)
+    if (!assign(FBorderStyle, value == bsNone ? bsNone : bsSingle))
         return;
-    FBorderStyle = value;
     AutoSizeArrange();
     Rebuild();
 }
@@ -225,100 +233,45 @@ void TClearControl::SetPicture(const TPicture& value)
     Invalidate();
 }
 
-void TClearControl::SetCaptionLeft(int value)
-{
-    if (value == FCaptionLeft)
-        return;
-    FCaptionLeft = value;
-    Rebuild();
-}
-
-void TClearControl::SetCaptionTop(int value)
-{
-    if (value == FCaptionTop)
-        return;
-    FCaptionTop = value;
-    Rebuild();
-}
-
 void TClearControl::SetAutoSize(bool value)
 {
-    if (value == FAutoSize)
-        return;
-    FAutoSize = value;
-    AutoSizeArrange();
-}
-
-void TClearControl::SetStyle(TTransBtnStyle value)
-{
-    if (value == FStyle || value > sbsImage)
-        return;
-    FStyle = value;
-    Rebuild();
+    if (assign(FAutoSize, value))
+        AutoSizeArrange();
 }
 
 void TClearControl::SetHotTrack(bool value)
 {
-    if (value == FHotTrack)
-        return;
-    FHotTrack = value;
-    Invalidate();
+    if (assign(FHotTrack, value))
+        Invalidate();
 }
 
-void TClearControl::SetHotLightDepth(std::uint8_t value)
+void TClearControl::SetStyle(TTransBtnStyle value)
 {
-    if (value == FHotLightDepth)
-        return;
-    FHotLightDepth = value;
-    Rebuild();
+    if (value <= sbsImage && assign(FStyle, value))
+        Rebuild();
 }
 
-void TClearControl::SetShadowColor(TColor value)
-{
-    if (value == FShadowColor)
-        return;
-    FShadowColor = value;
-    Rebuild();
-}
-
-void TClearControl::SetLightColor(TColor value)
-{
-    if (value == FLightColor)
-        return;
-    FLightColor = value;
-    Rebuild();
-}
-
-void TClearControl::SetStretch(bool value)
-{
-    if (value == FStretch)
-        return;
-    FStretch = value;
-    Rebuild();
-}
-
-void TClearControl::SetOptions(TTransImgOptions value)
-{
-    if (value == FOptions)
-        return;
-    FOptions = value;
-    Rebuild();
-}
+// The properties whose change rebuilds the images.
+void TClearControl::SetCaptionLeft(int value) { RebuildOnChange(FCaptionLeft, value); }
+void TClearControl::SetCaptionTop(int value) { RebuildOnChange(FCaptionTop, value); }
+void TClearControl::SetHotLightDepth(std::uint8_t value) { RebuildOnChange(FHotLightDepth, value); }
+void TClearControl::SetShadowColor(TColor value) { RebuildOnChange(FShadowColor, value); }
+void TClearControl::SetLightColor(TColor value) { RebuildOnChange(FLightColor, value); }
+void TClearControl::SetStretch(bool value) { RebuildOnChange(FStretch, value); }
+void TClearControl::SetOptions(TTransImgOptions value) { RebuildOnChange(FOptions, value); }
 
 void TClearControl::SetChildGraphicsTrans(bool value)
 {
-    if (value == FChildGraphicsTrans)
+    if (!assign(FChildGraphicsTrans, value))
         return;
-    FChildGraphicsTrans = value;
     UpdateRgn();
     Invalidate();
 }
 
 void TClearControl::SetFormTrans(bool value)
 {
-    if (value == FFormTrans)
+    if (!assign(FFormTrans, value))
         return;
-    FFormTrans = value;
     if (!value && parentWidget())
         parentWidget()->clearMask();
     UpdateRgn();

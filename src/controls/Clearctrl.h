@@ -181,6 +181,14 @@ private:
     bool HandleExists() const;
     // MakeBtnImageAndRgn, then invalidate.
     void Rebuild();
+    template <typename T>
+    void RebuildOnChange(T& field, const T& value)
+    {
+        if (field != value) {
+            field = value;
+            Rebuild();
+        }
+    }
     // Without its own pressed image the control shows the up image and region.
     const TBitmap* PressedImage() const;
     const QRegion& PressedRgn() const;
