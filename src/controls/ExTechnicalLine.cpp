@@ -23,20 +23,12 @@ struct Line {
 
 Line segments(std::vector<POINT> path, const char* order)
 {
-    Line line;
-    line.path = std::move(path);
-    line.order = order;
-    return line;
+    return Line{.path = std::move(path), .order = order};
 }
 
 Line arc(RECT box, POINT from, POINT to, const char* order)
 {
-    Line line;
-    line.arcBox = box;
-    line.arcFrom = from;
-    line.arcTo = to;
-    line.order = order;
-    return line;
+    return Line{.path = {}, .arcBox = box, .arcFrom = from, .arcTo = to, .order = order};
 }
 
 Line pick(TExSignPlaces places, Line noWhere, Line end, Line start, Line both)
@@ -261,21 +253,15 @@ void TExTechnicalLine::SetTechnicalLineType(TExTechnicalLineTypes value)
     Invalidate();
 }
 
-void TExTechnicalLine::SetLineEnding(TExLineEndings value)
-{
-    if (value == FLineEndingsign)
-        return;
-    FLineEndingsign = value;
-    if (FSignPlaces == spEnd || FSignPlaces == spBoth)
-        Invalidate();
-}
+void TExTechnicalLine::SetLineEnding(TExLineEndings value) { changeSign(FLineEndingsign, value, spEnd); }
+void TExTechnicalLine::SetLineStart(TExLineEndings value) { changeSign(FLineStartSign, value, spStart); }
 
-void TExTechnicalLine::SetLineStart(TExLineEndings value)
+void TExTechnicalLine::changeSign(TExLineEndings& field, TExLineEndings value, TExSignPlaces place)
 {
-    if (value == FLineStartSign)
+    if (value == field)
         return;
-    FLineStartSign = value;
-    if (FSignPlaces == spStart || FSignPlaces == spBoth)
+    field = value;
+    if (FSignPlaces == place || FSignPlaces == spBoth)
         Invalidate();
 }
 

@@ -80,6 +80,8 @@ protected:
 private:
     template <typename T>
     void change(T& field, T value);
+    // Stores a sign; repaints while it is drawn (at place or at both ends).
+    void changeSign(TExLineEndings& field, TExLineEndings value, TExSignPlaces place);
 
     TExTechnicalLineTypes FLineType = lsStraightLeftToRight;
     TExLineEndings FLineEndingsign = leClosedArrowRight;
