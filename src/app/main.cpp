@@ -1,8 +1,11 @@
 // Pictal: the application entry.
 #include "Application.h"
-#include "Form.h"
+#include "Exception.h"
+#include "Mainwindow1.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -11,12 +14,19 @@ int main(int argc, char** argv)
     InitializeDesktop();
 
     TApplication application;
-    application.SetTitle("Pictal");
-
-    TForm mainForm;
-    mainForm.SetCaption("Pictal");
-    mainForm.SetBounds(100, 100, 640, 480);
-    application.SetMainForm(&mainForm);
-    mainForm.show();
-    return application.Run();
+    // An exception that escapes the start is shown like one from a handler.
+    try {
+        application.SetTitle("Pictal");
+        auto mainForm = std::make_unique<TMainForm1>();
+        application.SetMainForm(mainForm.get());
+        mainForm->FormCreate();
+        mainForm->show();
+        application.Run();
+        return 0;
+    } catch (const Exception& error) {
+        application.ShowException(error);
+    } catch (...) {
+        application.ShowException(Exception(""));
+    }
+    return 0;
 }

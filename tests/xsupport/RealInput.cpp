@@ -73,19 +73,19 @@ void click(QPoint global, Qt::MouseButton button)
     release(button);
 }
 
-void key(unsigned long keysym, bool shift)
+void key(unsigned long keysym, unsigned long modifier)
 {
     Display* d = display();
     if (!d)
         return;
-    const KeyCode shiftCode = XKeysymToKeycode(d, 0xFFE1);  // XK_Shift_L
+    const KeyCode held = modifier ? XKeysymToKeycode(d, KeySym(modifier)) : 0;
     const KeyCode code = XKeysymToKeycode(d, KeySym(keysym));
-    if (shift)
-        XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
+    if (held)
+        XTestFakeKeyEvent(d, held, True, CurrentTime);
     XTestFakeKeyEvent(d, code, True, CurrentTime);
     XTestFakeKeyEvent(d, code, False, CurrentTime);
-    if (shift)
-        XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
+    if (held)
+        XTestFakeKeyEvent(d, held, False, CurrentTime);
     XFlush(d);
     settle(50);
 }

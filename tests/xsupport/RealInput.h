@@ -18,8 +18,9 @@ void press(Qt::MouseButton button);
 void release(Qt::MouseButton button);
 // Moves, presses and releases.
 void click(QPoint global, Qt::MouseButton button = Qt::LeftButton);
-// Presses and releases a key by its X keysym (XK_...), with Shift when asked.
-void key(unsigned long keysym, bool shift = false);
+// Presses and releases a key by its X keysym (XK_...), while a modifier key
+// (XK_Shift_L, XK_Alt_L, XK_Control_L; 0 for none) is held.
+void key(unsigned long keysym, unsigned long modifier = 0);
 
 // Lets the server deliver what was sent and the application handle it:
 // processes events for the given time.
