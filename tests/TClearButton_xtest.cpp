@@ -78,7 +78,8 @@ protected:
 TEST_F(ClearButtonUnderX, AClickCountsOnlyWhenReleasedOverTheShape)
 {
     ASSERT_EQ(button.TransparentColor(), clWhite);
-    const QPoint centre(23, 25), corner(1, 1), face(23, 12);  // face: above the caption
+    // face: a pixel of the picture's outline, which the hot image lightens but not to white
+    const QPoint centre(23, 25), corner(1, 1), face(5, 24);
     ASSERT_TRUE(button.mask().contains(centre));
     ASSERT_FALSE(button.mask().contains(corner));
 
