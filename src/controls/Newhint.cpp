@@ -7,6 +7,7 @@
 
 #include <QBitmap>
 #include <QPolygon>
+#include <QWindow>
 
 namespace {
 
@@ -256,6 +257,12 @@ void THintEx::ActivateHint(RECT rect, const std::string& hint)
     }
     setRegion(std::move(region));
     THintWindow::ActivateHint(rect, hint);
+    // Qt's X11 plugin gives a shown tool-tip window a new native window that
+    // lacks the input transparency the flag asked for: ask for it anew.
+    if (QWindow* handle = windowHandle()) {
+        handle->setFlag(Qt::WindowTransparentForInput, false);
+        handle->setFlag(Qt::WindowTransparentForInput, true);
+    }
 }
 
 void THintEx::EraseBackground()
