@@ -9,6 +9,7 @@
 #include "Mainwindow1.h"
 #include "RadioButton.h"
 #include "RealInput.h"
+#include "RecordingOpener.h"
 #include "TestFiles.h"
 #include "Paths.h"
 
@@ -98,6 +99,7 @@ TEST(TMainForm1, OpensBorderlessWithTheListFocusedAndOnlyExistingSlotsEnabled)
         EXPECT_EQ(w.Labels[std::size_t(slot - 1)]->Caption().empty(), !set) << "slot " << slot;
     }
     EXPECT_EQ(w.Labels[2]->Caption(), LastPathComponent(s.three.path()));
+    EXPECT_EQ(w.ClearButtons[8]->geometry(), QRect(434, 18 + 8 * 76, 46, 50)) << "the stored size, not an automatic one";
     EXPECT_EQ(s.selected(), "a.png");
 
     // For a person to look at: the window after start.
@@ -116,13 +118,16 @@ TEST(TMainForm1, TheStripDragsTheWindowAndTheWorkPanelDoesNot)
         const QPoint start = w.mapToGlobal(from);
         realinput::moveTo(start);
         realinput::press(Qt::LeftButton);
+        realinput::settle(300);  // the window manager takes the move over
         for (int step = 1; step <= 8; ++step)
             realinput::moveTo(start + QPoint(10 * step, 5 * step));
-        realinput::release(Qt::LeftButton);
         realinput::settle(300);
+        realinput::release(Qt::LeftButton);
+        realinput::settle(500);
     };
     const QPoint before = w.geometry().topLeft();
     drag(QPoint(40, 600));  // the format list on the strip
+    realinput::waitUntil([&] { return w.geometry().topLeft() - before == QPoint(80, 40); });
     EXPECT_EQ(w.geometry().topLeft() - before, QPoint(80, 40));
 
     const QPoint moved = w.geometry().topLeft();
@@ -139,6 +144,7 @@ TEST(TMainForm1, KeysSortTheShownFile)
     ASSERT_EQ(s.selected(), "a.png");
 
     realinput::key(XK_F3);  // slot 3: a folder
+    realinput::waitUntil([&] { return s.selected() == "b.png"; });
     EXPECT_TRUE(exists(s.three.file("a.png")));
     EXPECT_FALSE(exists(s.source.file("a.png")));
     EXPECT_EQ(s.selected(), "b.png");
@@ -149,11 +155,13 @@ TEST(TMainForm1, KeysSortTheShownFile)
     EXPECT_TRUE(exists(s.source.file("b.png")));
 
     realinput::key(XK_F1, XK_Shift_L);  // Shift+F1 acts as F1
+    realinput::waitUntil([&] { return exists(s.one.file("b.png")); });
     EXPECT_TRUE(exists(s.one.file("b.png")));
     realinput::key(XK_KP_7);  // Num Lock is off: Home, no dispatch to slot 7
     EXPECT_TRUE(exists(s.source.file("c.png")));
     EXPECT_FALSE(exists(s.seven.file("c.png")));
     realinput::key(XK_space);  // the next file
+    realinput::waitUntil([&] { return s.selected() == "d.png"; });
     EXPECT_EQ(s.selected(), "d.png");
     EXPECT_EQ(w.Label0->Caption(), s.source.file("d.png"));
 
@@ -161,6 +169,7 @@ TEST(TMainForm1, KeysSortTheShownFile)
     w.BrowseEdits[4]->setFocus();
     realinput::settle(100);
     realinput::key(XK_space);
+    realinput::waitUntil([&] { return w.BrowseEdits[4]->Path() == " "; });
     EXPECT_EQ(w.BrowseEdits[4]->Path(), " ");
 }
 
@@ -178,11 +187,30 @@ TEST(TMainForm1, ClosingWithTheButtonOrAltF4WritesTheSettingsAndSortsNothing)
             realinput::key(XK_F4, XK_Alt_L);
         else
             realinput::click(w.FadeButton3->mapToGlobal(QPoint(8, 9)));
-        realinput::settle(400);
+        realinput::waitUntil([&] { return !w.isVisible(); });
         EXPECT_FALSE(w.isVisible());
         EXPECT_TRUE(exists(shown)) << "closing never moves a file";
         const std::string settings = readFile(s.settingsFolder.file("Pictal.ini"));
         EXPECT_NE(settings.find("LIST00=" + s.source.path()), std::string::npos);
         EXPECT_NE(settings.find("LIST04=" + s.seven.path()), std::string::npos);
     }
+}
+
+TEST(TMainForm1, TheStripButtonsOpenTheUserGuideAndTheInformationPage)
+{
+    ASSERT_TRUE(realinput::available());
+    Session s;
+    s.openWithSlots();
+    TMainForm1& w = *s.window;
+    {
+        RecordingOpener opener;
+        realinput::click(w.FadeButton1->mapToGlobal(QPoint(8, 9)));
+        EXPECT_EQ(opener.waitForLog(), w.ProgramFolder() + "/Readme.txt\n");
+    }
+    {
+        RecordingOpener opener;
+        realinput::click(w.FadeButton4->mapToGlobal(QPoint(8, 9)));
+        EXPECT_EQ(opener.waitForLog(), "https://pictal.github.io/info.php?pf=w&sn=xtest_TMainForm1\n");
+    }
+    EXPECT_EQ(TMainForm1::InformationAddress("/opt/Pictal.exe"), "https://pictal.github.io/info.php?pf=w&sn=Pictal");
 }

@@ -270,6 +270,7 @@ void TMainForm1::buildLayout()
         const std::string n = std::to_string(slot);
         auto* button = new TClearButton(this, Panel1);
         button->SetName("ClearButton" + n);
+        button->SetAutoSize(false);
         button->SetBounds(434, 18 + rowOffset(slot), 46, 50);
         button->SetCaption(n);
         button->SetPicture(facePicture);

@@ -102,4 +102,16 @@ void settle(int milliseconds)
     }
 }
 
+bool waitUntil(const std::function<bool()>& done, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > milliseconds)
+            return false;
+        settle(20);
+    }
+    return true;
+}
+
 }  // namespace realinput

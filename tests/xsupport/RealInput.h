@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <Qt>
 
+#include <functional>
+
 namespace realinput {
 
 // True when the program runs on an X server that has the XTest extension.
@@ -25,5 +27,7 @@ void key(unsigned long keysym, unsigned long modifier = 0);
 // Lets the server deliver what was sent and the application handle it:
 // processes events for the given time.
 void settle(int milliseconds = 100);
+// Processes events until done() holds or the time is up; whether it held.
+bool waitUntil(const std::function<bool()>& done, int milliseconds = 3000);
 
 }  // namespace realinput
