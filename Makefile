@@ -16,8 +16,10 @@ build: deps
 run: build
 	$(RELEASE_DIR)/bin/pictal
 
+# The test build compiles the benchmarks too (they are not run), so a change
+# that breaks them fails here rather than in `make run`.
 test: deps
-	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTAL_SANITIZE=ON -DPICTAL_TESTS=ON
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPICTAL_SANITIZE=ON -DPICTAL_TESTS=ON -DPICTAL_BENCH=ON
 	ninja -C $(TEST_DIR) -j$(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
 

@@ -77,9 +77,9 @@ QSize librarySize()
         VXHANDLE handle = vx.fileLoad(photoPath().c_str(), 0, 800, 600, 0, 0, 0, 0);
         if (!handle)
             return QSize();
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(handle));
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(ImageMemory(handle)));
         const QSize decoded(header->biWidth, header->biHeight);
-        GlobalUnlock(handle);
+        GlobalUnlock(ImageMemory(handle));
         vx.freeMemory(handle);
         return decoded;
     }();
