@@ -1,11 +1,11 @@
 #include "Gdi.h"
+#include "RasterHandles.h"
 #include "UniqueDC.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 #include <QImage>
-#include <QPainter>
 #include <QRandomGenerator>
 #include <cstring>
 #include <memory>
@@ -190,7 +190,6 @@ TEST(Gdi, StretchDIBitsRefusesBadCalls)
         Dib bad = dib;
         spoil(bad.header());
         EXPECT_EQ(draw(bad.info(), dib.bits()), 0);
-        EXPECT_EQ(DibImageSize(bad.header()), 0u);
         EXPECT_FALSE(DibIsValid(bad.info(), bad.bytes.size()));
     }
     EXPECT_EQ(count(image, kWhite), 16);
@@ -199,7 +198,6 @@ TEST(Gdi, StretchDIBitsRefusesBadCalls)
 TEST(Gdi, DibIsValidChecksEveryPartAgainstTheGivenSize)
 {
     const Dib dib = makeDib(3, 2, 24, {}, {std::vector<unsigned char>(12, 0), std::vector<unsigned char>(12, 0)});
-    EXPECT_EQ(DibImageSize(dib.info()->bmiHeader), 24u);
     EXPECT_EQ(DibColorTableSize(dib.info()->bmiHeader), 0u);
     EXPECT_TRUE(DibIsValid(dib.info(), dib.bytes.size()));
     EXPECT_FALSE(DibIsValid(dib.info(), dib.bytes.size() - 1));  // the header claims one byte more than given
@@ -223,7 +221,7 @@ TEST(Gdi, DibIsValidChecksEveryPartAgainstTheGivenSize)
 TEST(Gdi, PackedDibRoundTrip)
 {
     const QImage source = noise(5, 3);
-    const std::vector<unsigned char> dib = ImageToPackedDib(source);
+    const std::vector<unsigned char> dib = testrasters::packedDibOf(source);
     const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
     ASSERT_TRUE(DibIsValid(info, dib.size()));
     EXPECT_EQ(info->bmiHeader.biBitCount, 24);
@@ -233,7 +231,6 @@ TEST(Gdi, PackedDibRoundTrip)
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(at(back, x, y), at(source, x, y));
-    EXPECT_TRUE(ImageToPackedDib(QImage()).empty());
 }
 
 // ---- Lines, mix modes, clipping
@@ -339,17 +336,25 @@ TEST(Gdi, ClipRectangleKeepsDrawingInside)
 
 TEST(Gdi, SaveAndRestoreTheDrawingState)
 {
-    QImage image = whiteImage(4, 4);
+    QImage image = whiteImage(8, 1);
     DcPtr dc(CreateImageDC(&image));
+    SetBkColor(dc.get(), 0x0000FF);
     const int level = SaveDC(dc.get());
     SetROP2(dc.get(), R2_XORPEN);
     SetBkMode(dc.get(), TRANSPARENT);
-    SetDCPenColor(dc.get(), 0x123456);
+    SetDCPen(dc.get(), LOGPEN{PS_DOT, {1, 0}, 0x123456});
     EXPECT_TRUE(RestoreDC(dc.get(), level));
-    EXPECT_EQ(GetROP2(dc.get()), R2_COPYPEN);
-    EXPECT_EQ(GetBkMode(dc.get()), OPAQUE);
     EXPECT_EQ(GetDCPen(dc.get()).lopnColor, 0u);
+    EXPECT_EQ(GetDCPen(dc.get()).lopnStyle, PS_SOLID);
     EXPECT_FALSE(RestoreDC(dc.get(), -1));
+    // The copy mix mode and the opaque background are back: a dotted black line
+    // on white draws black dots and fills its gaps with the background colour.
+    SetDCPen(dc.get(), LOGPEN{PS_DOT, {1, 0}, 0x000000});
+    MoveToEx(dc.get(), 0, 0, nullptr);
+    LineTo(dc.get(), 6, 0);
+    EXPECT_EQ(at(image, 0, 0), kBlack);
+    EXPECT_EQ(at(image, 3, 0), kRed);
+    EXPECT_EQ(at(image, 6, 0), kWhite);
 }
 
 // ---- Block transfers
@@ -389,7 +394,7 @@ TEST(Gdi, MaskOperationPaintsTheBrushWhereTheMaskIsWhite)
     EXPECT_EQ(at(image, 3, 0), kBlue);
 }
 
-TEST(Gdi, TransparentBltSkipsTheKeyAndHalftoneSmooths)
+TEST(Gdi, ImageDrawnWithAKeySkipsItAndHalftoneSmooths)
 {
     QImage source = whiteImage(2, 1);
     source.setPixel(0, 0, kRed);
@@ -397,7 +402,10 @@ TEST(Gdi, TransparentBltSkipsTheKeyAndHalftoneSmooths)
     QImage image(4, 1, QImage::Format_RGB32);
     image.fill(kGreen);
     DcPtr dc(CreateImageDC(&image));
-    EXPECT_TRUE(TransparentBlt(dc.get(), 0, 0, 4, 1, src.get(), 0, 0, 2, 1, 0xFFFFFF));
+    ImageDrawOptions keyed;
+    keyed.useKey = true;
+    keyed.key = 0xFFFFFF;
+    EXPECT_TRUE(DrawImageRect(dc.get(), 0, 0, 4, 1, source, 0, 0, 2, 1, keyed));
     EXPECT_EQ(at(image, 0, 0), kRed);
     EXPECT_EQ(at(image, 1, 0), kRed);
     EXPECT_EQ(at(image, 2, 0), kGreen);
@@ -446,7 +454,6 @@ TEST(Gdi, DrawsOnIndexedSurfacesWithTheNearestColour)
     image.setColorTable({kWhite, kBlack, qRgb(250, 0, 0)});
     image.fill(0u);
     DcPtr dc(CreateImageDC(&image));
-    EXPECT_EQ(GetDCPainter(dc.get()), nullptr);  // QPainter cannot paint on it
     SetDCPen(dc.get(), LOGPEN{PS_SOLID, {1, 0}, 0x0000FF});
     SetDCBrush(dc.get(), LOGBRUSH{BS_SOLID, 0x000000, 0});
     Rectangle(dc.get(), 0, 0, 10, 10);
@@ -466,24 +473,16 @@ TEST(Gdi, DrawsOnIndexedSurfacesWithTheNearestColour)
     EXPECT_GT(inked, 3);
 }
 
-TEST(Gdi, PainterFollowsTheContext)
+TEST(Gdi, MemoryContextHasASurfaceOfItsOwn)
 {
-    QImage image = whiteImage(10, 10);
+    QImage image = whiteImage(10, 10, QImage::Format_BGR888);
     DcPtr dc(CreateImageDC(&image));
-    const RECT clip{0, 0, 5, 10};
-    SelectClipRect(dc.get(), &clip);
-    QPainter* painter = GetDCPainter(dc.get());
-    ASSERT_NE(painter, nullptr);
-    painter->fillRect(0, 0, 10, 10, Qt::black);
-    ReleaseDCPainter(dc.get());
-    EXPECT_EQ(count(image, kBlack), 50);
-    // Our own drawing goes on after the painter ends, on the same pixels.
-    SetPixel(dc.get(), 1, 1, 0x0000FF);
-    EXPECT_EQ(at(image, 1, 1), kRed);
-    // A memory context has its own surface of the reference's format.
+    // Its surface has the reference's format.
     DcPtr memory(CreateMemoryDC(dc.get(), 3, 2));
-    ASSERT_NE(GetDCSurface(memory.get()), nullptr);
-    EXPECT_EQ(GetDCSurface(memory.get())->size(), QSize(3, 2));
+    ASSERT_NE(memory, nullptr);
+    EXPECT_EQ(GetDeviceCaps(memory.get(), BITSPIXEL), 24);
     EXPECT_EQ(GetDeviceCaps(memory.get(), HORZRES), 3);
+    EXPECT_EQ(GetDeviceCaps(memory.get(), VERTRES), 2);
+    EXPECT_EQ(GetPixel(memory.get(), 2, 1), 0u);  // all black
     EXPECT_EQ(GetDeviceCaps(memory.get(), TECHNOLOGY), DT_RASDISPLAY);
 }

@@ -20,7 +20,9 @@
 
 namespace {
 
+using testrasters::packedDibOf;
 using testrasters::pictureOf;
+using testrasters::rasterOf;
 
 template <typename T>
 T entry(HMODULE module, const char* name)
@@ -77,12 +79,6 @@ VXHANDLE blockOf(const std::vector<unsigned char>& bytes)
         GlobalUnlock(block);
     }
     return ImageHandle(block);
-}
-
-// A 24-bit raster handle of the image, as the program's callers get them.
-VXHANDLE rasterOf(const QImage& image)
-{
-    return blockOf(ImageToPackedDib(image));
 }
 
 // An 8-bit raster handle with a colour table.
@@ -260,7 +256,7 @@ TEST_F(Vx7Com, TypeRecordOfRasterAndVectorHandles)
     EXPECT_EQ(record.width, 0);
     VXHANDLE tiny = blockOf({1, 2, 3});
     VXHANDLE garbage = blockOf(std::vector<unsigned char>(200, 0x5A));
-    std::vector<unsigned char> cut = ImageToPackedDib(image);
+    std::vector<unsigned char> cut = packedDibOf(image);
     cut.resize(cut.size() - 10);
     VXHANDLE truncated = blockOf(cut);
     VXHANDLE vectorWithoutData = vectorOf(2, 640, 480, 16);
@@ -412,7 +408,7 @@ TEST_F(Vx7Com, SetImageSizeOfPalettedAndTopDownRasters)
     image.fill(qRgb(0, 255, 0));
     for (int x = 0; x < 10; ++x)
         image.setPixel(x, 0, qRgb(255, 255, 255));
-    std::vector<unsigned char> dib = ImageToPackedDib(image);
+    std::vector<unsigned char> dib = packedDibOf(image);
     BITMAPINFOHEADER header;
     std::memcpy(&header, dib.data(), sizeof header);
     const std::size_t stride = 32;
@@ -509,13 +505,14 @@ TEST_F(Vx7Com, BoxesAndLinesOnADeviceContext)
     EXPECT_EQ(surface.pixel(5, 9), qRgb(255, 255, 255));
     EXPECT_EQ(surface.pixel(5, 11), qRgb(255, 255, 255));
 
-    // The context's own state is as it was.
+    // The context's own state is as it was: its pen, its XOR mix mode and its
+    // current position, from which a line now starts.
     EXPECT_EQ(GetDCPen(dc).lopnColor, 0x00123456u);
-    EXPECT_EQ(GetROP2(dc), R2_XORPEN);
-    POINT position;
-    GetCurrentPositionEx(dc, &position);
-    EXPECT_EQ(position.x, 7);
-    EXPECT_EQ(position.y, 8);
+    surface.fill(qRgb(255, 255, 255));
+    LineTo(dc, 9, 8);
+    EXPECT_EQ(surface.pixel(6, 8), qRgb(255, 255, 255));
+    EXPECT_EQ(surface.pixel(7, 8), qRgb(0xA9, 0xCB, 0xED));  // 0x123456 XOR white
+    EXPECT_EQ(surface.pixel(8, 8), qRgb(0xA9, 0xCB, 0xED));
 
     EXPECT_EQ(s_com->boxFull(nullptr, 0, 0, 1, 1, 0), 0);
     EXPECT_EQ(s_com->box(nullptr, 0, 0, 1, 1, 1, 0), 0);
@@ -530,7 +527,7 @@ TEST_F(Vx7Com, StretchDibitsDrawsTheDib)
     picture.setPixel(1, 0, qRgb(0, 255, 0));
     picture.setPixel(0, 1, qRgb(0, 0, 255));
     picture.setPixel(1, 1, qRgb(9, 9, 9));
-    const std::vector<unsigned char> dib = ImageToPackedDib(picture);
+    const std::vector<unsigned char> dib = packedDibOf(picture);
     const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
     QImage surface(8, 8, QImage::Format_RGB32);
     surface.fill(qRgb(255, 255, 255));

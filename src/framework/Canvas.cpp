@@ -91,11 +91,7 @@ HDC TCanvas::Handle()
     return FHandle.get();
 }
 
-void TCanvas::ReleaseHandle()
-{
-    if (FHandle)
-        ReleaseDCPainter(FHandle.get());
-}
+void TCanvas::ReleaseHandle() {}
 
 void TCanvas::changed()
 {

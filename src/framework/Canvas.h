@@ -43,8 +43,8 @@ public:
     // the canvas's own. HandleAllocated tells whether it exists.
     HDC Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }
-    // Ends the context's painter so that the surface may be copied, resized or
-    // read safely; the next drawing call begins again.
+    // Nothing to do: the context holds nothing of the surface between drawing
+    // calls, so the surface may always be copied, resized or replaced.
     void ReleaseHandle();
 
     TPen* Pen() { return &FPen; }

@@ -37,7 +37,6 @@ struct DeviceState {
 struct DeviceContext {
     QImage* surface = nullptr;
     std::unique_ptr<QImage> ownSurface;  // memory contexts only
-    std::unique_ptr<QPainter> painter;
     DeviceState state;
     std::vector<DeviceState> saved;
 };
@@ -213,16 +212,12 @@ QRect visibleRect(const DeviceContext& dc)
     return dc.state.hasClip ? (all & dc.state.clip) : all;
 }
 
-// Our own drawing writes the surface's memory directly. A painter begun earlier
-// keeps painting the same memory unless the image was shared since; then it is
-// ended, so that both never write different copies.
-Surface openSurface(DeviceContext& dc)
-{
-    if (dc.painter && dc.painter->isActive() && !dc.surface->isDetached())
-        dc.painter->end();
-    return Surface(*dc.surface);
-}
+// Pixel access to the context's surface, which must exist. Our own drawing
+// writes the surface's memory directly.
+Surface openSurface(DeviceContext& dc) { return Surface(*dc.surface); }
 
+// Whether the image's format is one that Qt can paint on; a memory context
+// takes over the reference's format only then.
 bool paintable(const QImage& image)
 {
     switch (image.format()) {
@@ -232,16 +227,6 @@ bool paintable(const QImage& image)
     case QImage::Format_Indexed8: return false;
     default: return !image.isNull();
     }
-}
-
-void applyPainterClip(DeviceContext& dc)
-{
-    if (!dc.painter || !dc.painter->isActive())
-        return;
-    if (dc.state.hasClip)
-        dc.painter->setClipRect(dc.state.clip);
-    else
-        dc.painter->setClipping(false);
 }
 
 QRect rectFromEdges(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
@@ -1113,6 +1098,26 @@ void patternBlt(DeviceContext& dc, const QRect& rect, unsigned code)
     }
 }
 
+// The pattern-only operation rop over a rectangle that may be given with
+// negative sizes.
+BOOL patBlt(HDC dc, int x, int y, int width, int height, DWORD rop)
+{
+    if (!dc || ropUsesSource(ropCode(rop)))
+        return FALSE;
+    if (!hasSurface(dc))
+        return TRUE;
+    if (width < 0) {
+        x += width;
+        width = -width;
+    }
+    if (height < 0) {
+        y += height;
+        height = -height;
+    }
+    patternBlt(*dc, rectFromEdges(x, y, std::int64_t{x} + width, std::int64_t{y} + height), ropCode(rop));
+    return TRUE;
+}
+
 // ---------------------------------------------------------------------------
 // DIB layout
 
@@ -1169,12 +1174,6 @@ bool dibLayout(const BITMAPINFOHEADER& h, DibLayout& out)
 
 // ===========================================================================
 // DIBs
-
-std::size_t DibImageSize(const BITMAPINFOHEADER& header)
-{
-    DibLayout layout;
-    return dibLayout(header, layout) ? layout.imageBytes : 0;
-}
 
 std::size_t DibColorTableSize(const BITMAPINFOHEADER& header)
 {
@@ -1258,28 +1257,6 @@ QImage DibToImage(const BITMAPINFO* info, const void* bits)
     return image;
 }
 
-std::vector<unsigned char> ImageToPackedDib(const QImage& image)
-{
-    if (image.isNull())
-        return {};
-    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
-    BITMAPINFOHEADER h;
-    h.biSize = sizeof(BITMAPINFOHEADER);
-    h.biWidth = bgr.width();
-    h.biHeight = bgr.height();
-    h.biPlanes = 1;
-    h.biBitCount = 24;
-    h.biCompression = BI_RGB;
-    const std::size_t stride = (static_cast<std::size_t>(bgr.width()) * 24 + 31) / 32 * 4;
-    h.biSizeImage = static_cast<DWORD>(stride * static_cast<std::size_t>(bgr.height()));
-    std::vector<unsigned char> dib(sizeof h + h.biSizeImage, 0);
-    std::memcpy(dib.data(), &h, sizeof h);
-    for (int y = 0; y < bgr.height(); ++y)
-        std::memcpy(dib.data() + sizeof h + static_cast<std::size_t>(bgr.height() - 1 - y) * stride,
-                    bgr.constScanLine(y), static_cast<std::size_t>(bgr.width()) * 3);
-    return dib;
-}
-
 // ===========================================================================
 // Device contexts
 
@@ -1313,40 +1290,14 @@ BOOL DeleteDC(HDC dc)
 {
     if (!dc)
         return FALSE;
-    if (dc->painter && dc->painter->isActive())
-        dc->painter->end();
     delete dc;
     return TRUE;
 }
 
-QImage* GetDCSurface(HDC dc) { return dc ? dc->surface : nullptr; }
-
 void SetDCSurface(HDC dc, QImage* surface)
 {
-    if (!dc)
-        return;
-    ReleaseDCPainter(dc);
-    dc->surface = surface;
-}
-
-QPainter* GetDCPainter(HDC dc)
-{
-    if (!hasSurface(dc) || !paintable(*dc->surface))
-        return nullptr;
-    if (!dc->painter)
-        dc->painter = std::make_unique<QPainter>();
-    if (!dc->painter->isActive()) {
-        if (!dc->painter->begin(dc->surface))
-            return nullptr;
-        applyPainterClip(*dc);
-    }
-    return dc->painter.get();
-}
-
-void ReleaseDCPainter(HDC dc)
-{
-    if (dc && dc->painter && dc->painter->isActive())
-        dc->painter->end();
+    if (dc)
+        dc->surface = surface;
 }
 
 int GetDeviceCaps(HDC dc, int index)
@@ -1382,7 +1333,6 @@ BOOL RestoreDC(HDC dc, int saved)
         return FALSE;
     dc->state = dc->saved[static_cast<std::size_t>(level - 1)];
     dc->saved.resize(static_cast<std::size_t>(level - 1));
-    applyPainterClip(*dc);
     return TRUE;
 }
 
@@ -1402,20 +1352,7 @@ T replaceState(HDC dc, T DeviceState::*field, T value, T fallback)
 
 LOGPEN SetDCPen(HDC dc, const LOGPEN& pen) { return replaceState(dc, &DeviceState::pen, pen, LOGPEN{}); }
 LOGPEN GetDCPen(HDC dc) { return dc ? dc->state.pen : LOGPEN{}; }
-COLORREF SetDCPenColor(HDC dc, COLORREF color)
-{
-    if (!dc)
-        return CLR_INVALID;
-    return std::exchange(dc->state.pen.lopnColor, color & 0xFFFFFF);
-}
 LOGBRUSH SetDCBrush(HDC dc, const LOGBRUSH& brush) { return replaceState(dc, &DeviceState::brush, brush, LOGBRUSH{}); }
-LOGBRUSH GetDCBrush(HDC dc) { return dc ? dc->state.brush : LOGBRUSH{}; }
-COLORREF SetDCBrushColor(HDC dc, COLORREF color)
-{
-    if (!dc)
-        return CLR_INVALID;
-    return std::exchange(dc->state.brush.lbColor, color & 0xFFFFFF);
-}
 
 QFont SetDCFont(HDC dc, const QFont& font)
 {
@@ -1426,7 +1363,6 @@ QFont SetDCFont(HDC dc, const QFont& font)
         f.setPixelSize(std::max(1, static_cast<int>(std::lround(f.pointSizeF() * 96.0 / 72.0))));
     return std::exchange(dc->state.font, f);
 }
-QFont GetDCFont(HDC dc) { return dc ? dc->state.font : QFont(); }
 
 int SetROP2(HDC dc, int mode)
 {
@@ -1434,7 +1370,6 @@ int SetROP2(HDC dc, int mode)
         return 0;
     return std::exchange(dc->state.rop2, mode);
 }
-int GetROP2(HDC dc) { return dc ? dc->state.rop2 : 0; }
 
 int SetBkMode(HDC dc, int mode)
 {
@@ -1442,18 +1377,15 @@ int SetBkMode(HDC dc, int mode)
         return 0;
     return std::exchange(dc->state.bkMode, mode);
 }
-int GetBkMode(HDC dc) { return dc ? dc->state.bkMode : 0; }
 
 COLORREF SetBkColor(HDC dc, COLORREF color)
 {
     return dc ? std::exchange(dc->state.bkColor, color & 0xFFFFFF) : CLR_INVALID;
 }
-COLORREF GetBkColor(HDC dc) { return dc ? dc->state.bkColor : CLR_INVALID; }
 COLORREF SetTextColor(HDC dc, COLORREF color)
 {
     return dc ? std::exchange(dc->state.textColor, color & 0xFFFFFF) : CLR_INVALID;
 }
-COLORREF GetTextColor(HDC dc) { return dc ? dc->state.textColor : CLR_INVALID; }
 
 int SetPolyFillMode(HDC dc, int mode)
 {
@@ -1461,7 +1393,6 @@ int SetPolyFillMode(HDC dc, int mode)
         return 0;
     return std::exchange(dc->state.polyFillMode, mode);
 }
-int GetPolyFillMode(HDC dc) { return dc ? dc->state.polyFillMode : 0; }
 
 int SetStretchBltMode(HDC dc, int mode)
 {
@@ -1469,7 +1400,6 @@ int SetStretchBltMode(HDC dc, int mode)
         return 0;
     return std::exchange(dc->state.stretchMode, mode);
 }
-int GetStretchBltMode(HDC dc) { return dc ? dc->state.stretchMode : 0; }
 
 int SelectClipRect(HDC dc, const RECT* rect)
 {
@@ -1477,7 +1407,6 @@ int SelectClipRect(HDC dc, const RECT* rect)
         return RGN_ERROR;
     dc->state.hasClip = rect != nullptr;
     dc->state.clip = rect ? rectFromRECT(*rect) : QRect();
-    applyPainterClip(*dc);
     RECT box;
     return GetClipBox(dc, &box);
 }
@@ -1492,7 +1421,6 @@ int IntersectClipRect(HDC dc, int left, int top, int right, int bottom)
     else
         dc->state.clip = hasSurface(dc) ? (dc->surface->rect() & r) : r;
     dc->state.hasClip = true;
-    applyPainterClip(*dc);
     RECT box;
     return GetClipBox(dc, &box);
 }
@@ -1521,14 +1449,6 @@ BOOL MoveToEx(HDC dc, int x, int y, POINT* previous)
         *previous = dc->state.position;
     dc->state.position = POINT{x, y};
     dc->state.dashPosition = 0;
-    return TRUE;
-}
-
-BOOL GetCurrentPositionEx(HDC dc, POINT* position)
-{
-    if (!dc || !position)
-        return FALSE;
-    *position = dc->state.position;
     return TRUE;
 }
 
@@ -1765,31 +1685,6 @@ int FrameRect(HDC dc, const RECT* rect, const LOGBRUSH& brush)
     return TRUE;
 }
 
-BOOL InvertRect(HDC dc, const RECT* rect)
-{
-    if (!dc || !rect)
-        return FALSE;
-    return PatBlt(dc, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, DSTINVERT);
-}
-
-BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop)
-{
-    if (!dc || ropUsesSource(ropCode(rop)))
-        return FALSE;
-    if (!hasSurface(dc))
-        return TRUE;
-    if (width < 0) {
-        x += width;
-        width = -width;
-    }
-    if (height < 0) {
-        y += height;
-        height = -height;
-    }
-    patternBlt(*dc, rectFromEdges(x, y, std::int64_t{x} + width, std::int64_t{y} + height), ropCode(rop));
-    return TRUE;
-}
-
 COLORREF GetPixel(HDC dc, int x, int y)
 {
     if (!dc || !visibleRect(*dc).contains(x, y))
@@ -1924,7 +1819,7 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     if (!dst)
         return FALSE;
     if (!ropUsesSource(ropCode(rop)))
-        return PatBlt(dst, x, y, width, height, rop);
+        return patBlt(dst, x, y, width, height, rop);
     if (!hasSurface(src))
         return FALSE;
     ImageDrawOptions options;
@@ -1935,17 +1830,6 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
 BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop)
 {
     return StretchBlt(dst, x, y, width, height, src, xSrc, ySrc, width, height, rop);
-}
-
-BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int wSrc, int hSrc,
-                    UINT transparent)
-{
-    if (!dst || !hasSurface(src))
-        return FALSE;
-    ImageDrawOptions options;
-    options.useKey = true;
-    options.key = transparent & 0xFFFFFF;
-    return DrawImageRect(dst, x, y, width, height, *src->surface, xSrc, ySrc, wSrc, hSrc, options);
 }
 
 int StretchDIBits(HDC dc, int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc,
@@ -1972,7 +1856,7 @@ int StretchDIBits(HDC dc, int xDst, int yDst, int wDst, int hDst, int xSrc, int 
     ImageDrawOptions options;
     options.rop = rop;
     if (!ropUsesSource(ropCode(rop))) {
-        PatBlt(dc, xDst, yDst, wDst, hDst, rop);
+        patBlt(dc, xDst, yDst, wDst, hDst, rop);
         return used.height();
     }
     if (!drawImage(*dc, to, image, from, options))

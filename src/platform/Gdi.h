@@ -20,8 +20,6 @@
 #include <cstdint>
 #include <vector>
 
-class QPainter;
-
 struct DeviceContext;
 using HDC = DeviceContext*;
 
@@ -64,21 +62,15 @@ inline constexpr UINT DIB_PAL_COLORS = 1;  // not supported: calls given it fail
 
 // Uncompressed (BI_RGB) DIBs of 1, 4, 8, 16 (5-5-5), 24 and 32 bits per pixel are
 // supported; rows are padded to 4 bytes.
-// Bytes of the pixel bits the header describes; 0 when the header is not a
-// supported one or the image would exceed 2 GB.
-std::size_t DibImageSize(const BITMAPINFOHEADER& header);
 // Bytes of the colour table that follows the header (biSize bytes from its start).
 std::size_t DibColorTableSize(const BITMAPINFOHEADER& header);
 // Whether a packed DIB of totalBytes bytes (header, colour table, bits) is a
 // supported one whose parts all lie inside those bytes. Reads nothing beyond them.
 bool DibIsValid(const BITMAPINFO* info, std::size_t totalBytes);
 // The DIB as a top-down QImage (Format_Indexed8 for 1, 4 and 8 bits, BGR888 for
-// 24 bits, RGB32 otherwise). bits must hold DibImageSize bytes. A null image when
-// the header is not supported or bits is null.
+// 24 bits, RGB32 otherwise). bits must hold the rows the header describes. A
+// null image when the header is not supported or bits is null.
 QImage DibToImage(const BITMAPINFO* info, const void* bits);
-// A packed 24-bit bottom-up DIB of the image (header, no colour table, bits);
-// empty for a null image.
-std::vector<unsigned char> ImageToPackedDib(const QImage& image);
 
 // ---------------------------------------------------------------------------
 // Constants
@@ -210,14 +202,8 @@ HDC CreateImageDC(QImage* surface);
 HDC CreateMemoryDC(HDC reference, int width, int height);
 BOOL DeleteDC(HDC dc);
 
-QImage* GetDCSurface(HDC dc);
-// Points the context at another surface (ends its painter first); state is kept.
+// Points the context at another surface (not owned; may be null); state is kept.
 void SetDCSurface(HDC dc, QImage* surface);
-// A QPainter on the surface for drawing with Qt, begun on first use, clipped as
-// the context is; nullptr for a surface QPainter cannot paint on (indexed, mono).
-QPainter* GetDCPainter(HDC dc);
-// Ends that painter, so that the surface may be copied, resized or replaced.
-void ReleaseDCPainter(HDC dc);
 
 int GetDeviceCaps(HDC dc, int index);
 
@@ -229,24 +215,14 @@ BOOL RestoreDC(HDC dc, int saved);
 // Drawing state. Each setter returns the previous value.
 LOGPEN SetDCPen(HDC dc, const LOGPEN& pen);
 LOGPEN GetDCPen(HDC dc);
-COLORREF SetDCPenColor(HDC dc, COLORREF color);
 LOGBRUSH SetDCBrush(HDC dc, const LOGBRUSH& brush);
-LOGBRUSH GetDCBrush(HDC dc);
-COLORREF SetDCBrushColor(HDC dc, COLORREF color);
 QFont SetDCFont(HDC dc, const QFont& font);  // a point size is taken at 96 pixels per inch
-QFont GetDCFont(HDC dc);
 int SetROP2(HDC dc, int mode);
-int GetROP2(HDC dc);
 int SetBkMode(HDC dc, int mode);
-int GetBkMode(HDC dc);
 COLORREF SetBkColor(HDC dc, COLORREF color);
-COLORREF GetBkColor(HDC dc);
 COLORREF SetTextColor(HDC dc, COLORREF color);
-COLORREF GetTextColor(HDC dc);
 int SetPolyFillMode(HDC dc, int mode);
-int GetPolyFillMode(HDC dc);
 int SetStretchBltMode(HDC dc, int mode);
-int GetStretchBltMode(HDC dc);
 
 // Clipping to one rectangle (right and bottom exclusive); nullptr removes it.
 int SelectClipRect(HDC dc, const RECT* rect);
@@ -256,7 +232,6 @@ int GetClipBox(HDC dc, RECT* rect);
 
 // Lines with the pen; the end point is not drawn. MoveToEx restarts the dash pattern.
 BOOL MoveToEx(HDC dc, int x, int y, POINT* previous);
-BOOL GetCurrentPositionEx(HDC dc, POINT* position);
 BOOL LineTo(HDC dc, int x, int y);
 BOOL Polyline(HDC dc, const POINT* points, int count);      // last point not drawn
 BOOL PolyBezier(HDC dc, const POINT* points, DWORD count);  // 1 + 3n points
@@ -280,8 +255,6 @@ BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xStart, int yStar
 // Fills and frames with a brush, without the mix mode.
 int FillRect(HDC dc, const RECT* rect, const LOGBRUSH& brush);
 int FrameRect(HDC dc, const RECT* rect, const LOGBRUSH& brush);  // one pixel wide
-BOOL InvertRect(HDC dc, const RECT* rect);
-BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);  // with the context's brush
 
 // Single pixels, clipped. GetPixel gives CLR_INVALID outside the visible part;
 // SetPixel gives the colour set, or CLR_INVALID.
@@ -306,9 +279,6 @@ int DrawTextA(HDC dc, const char* text, int length, RECT* rect, UINT format);
 BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);
 BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int wSrc,
                 int hSrc, DWORD rop);
-// Copies the source except its pixels of the colour transparent.
-BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int wSrc,
-                    int hSrc, UINT transparent);
 
 // Draws an image's part (xSrc, ySrc, wSrc, hSrc) into (x, y, width, height): the
 // common path of the transfers above. With key set, source pixels of that
