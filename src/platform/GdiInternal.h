@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QRect>
 #include <algorithm>
 #include <cstddef>
@@ -252,6 +253,30 @@ inline bool hatchSet(std::uintptr_t hatch, int x, int y)
     case HS_CROSS: return horizontal || vertical;
     case HS_DIAGCROSS: return forward || backward;
     default: return true;
+    }
+}
+
+// Renders with Qt into a mask over area, without antialiasing (render gets a
+// painter in the surface's coordinates), then calls visit(x, y) for every pixel
+// of area that the rendering covered at least half.
+template <typename Render, typename Visit>
+void forEachRenderedPixel(const QRect& area, Render&& render, Visit&& visit)
+{
+    QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (mask.isNull())
+        return;
+    mask.fill(0);
+    {
+        QPainter painter(&mask);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.translate(-area.left(), -area.top());
+        render(painter);
+    }
+    for (int y = 0; y < mask.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+        for (int x = 0; x < mask.width(); ++x)
+            if (qAlpha(row[x]) >= 128)
+                visit(area.left() + x, area.top() + y);
     }
 }
 

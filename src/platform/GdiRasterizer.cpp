@@ -205,22 +205,9 @@ void fillPath(Coverage& coverage, const QPainterPath& path, Cell value)
     const QRect area = path.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1) & coverage.box();
     if (area.isEmpty())
         return;
-    QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
-    if (mask.isNull())
-        return;
-    mask.fill(0);
-    {
-        QPainter painter(&mask);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.translate(-area.left(), -area.top());
-        painter.fillPath(path, Qt::white);
-    }
-    for (int y = 0; y < mask.height(); ++y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-        for (int x = 0; x < mask.width(); ++x)
-            if (qAlpha(row[x]) >= 128)
-                coverage.set(area.left() + x, area.top() + y, value);
-    }
+    forEachRenderedPixel(
+        area, [&](QPainter& painter) { painter.fillPath(path, Qt::white); },
+        [&](int x, int y) { coverage.set(x, y, value); });
 }
 
 // The outline a wide pen draws along path (pixel-centre coordinates).
@@ -300,6 +287,27 @@ QRect figureBox(const DeviceContext& dc, int left, int top, int right, int botto
         --b;
     }
     return rectFromEdges(l, t, r, b);
+}
+
+// Draws a figure given by its bounding box: cover(box, coverage) sets its pixels,
+// which are then painted. Nothing is drawn without a surface, for an empty box
+// or outside the visible part.
+template <typename Cover>
+BOOL drawBoxFigure(HDC dc, int left, int top, int right, int bottom, Cover&& cover)
+{
+    if (!dc)
+        return FALSE;
+    if (!hasSurface(dc))
+        return TRUE;
+    const QRect box = figureBox(*dc, left, top, right, bottom);
+    if (box.isEmpty())
+        return TRUE;
+    Coverage coverage = coverageFor(*dc, box);
+    if (coverage.empty())
+        return TRUE;
+    cover(box, coverage);
+    paintCoverage(*dc, coverage);
+    return TRUE;
 }
 
 struct EllipseShape {
@@ -489,25 +497,16 @@ double parametricDegrees(const EllipseShape& e, double angle)
 
 enum class ArcKind { Arc, Pie };
 
-BOOL drawArc(HDC dc, ArcKind kind, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
-             int yEnd)
+// The arc or pie's pixels in the box.
+void coverArc(DeviceContext& dc, Coverage& coverage, const QRect& box, ArcKind kind, int xStart, int yStart,
+              int xEnd, int yEnd)
 {
-    if (!dc)
-        return FALSE;
-    if (!hasSurface(dc))
-        return TRUE;
-    const DeviceState& s = dc->state;
-    const QRect box = figureBox(*dc, left, top, right, bottom);
-    if (box.isEmpty())
-        return TRUE;
+    const DeviceState& s = dc.state;
     const EllipseShape ellipse(box);
     const Sweep sweep = sweepBetween(ellipse, xStart, yStart, xEnd, yEnd);
-    Coverage coverage = coverageFor(*dc, box);
-    if (coverage.empty())
-        return TRUE;
     const bool fill = kind == ArcKind::Pie && !isNullBrush(s.brush);
     const bool thin = !isNullPen(s.pen) && !isWidePen(s.pen);
-    coverFigure(*dc, coverage, ellipse, box, ellipse, &sweep, fill, thin);
+    coverFigure(dc, coverage, ellipse, box, ellipse, &sweep, fill, thin);
     const QPoint first = ellipseEndPixel(ellipse, sweep.start, sweep);
     const QPoint last = ellipseEndPixel(ellipse, sweep.start + sweep.length, sweep);
     const QPoint centre(static_cast<int>(std::floor(ellipse.cx - 0.5)), static_cast<int>(std::floor(ellipse.cy - 0.5)));
@@ -517,7 +516,7 @@ BOOL drawArc(HDC dc, ArcKind kind, int left, int top, int right, int bottom, int
                      [&](std::int64_t x, std::int64_t y, std::int64_t) { coverage.set(x, y, kPen); });
     }
     if (isWidePen(s.pen) && !isNullPen(s.pen)) {
-        const QRectF pathBox = penPathBox(*dc, box);
+        const QRectF pathBox = penPathBox(dc, box);
         const double startDegrees = parametricDegrees(ellipse, sweep.start);
         double sweepDegrees = parametricDegrees(ellipse, sweep.start + sweep.length) - startDegrees;
         while (sweepDegrees <= 0)
@@ -535,8 +534,6 @@ BOOL drawArc(HDC dc, ArcKind kind, int left, int top, int right, int bottom, int
         }
         strokePath(coverage, s.pen, path);
     }
-    paintCoverage(*dc, coverage);
-    return TRUE;
 }
 
 // ---------------------------------------------------------------------------
@@ -675,86 +672,58 @@ BOOL LineDDA(int x1, int y1, int x2, int y2, LINEDDAPROC proc, LPARAM data)
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom)
 {
-    if (!dc)
-        return FALSE;
-    if (!hasSurface(dc))
-        return TRUE;
-    const DeviceState& s = dc->state;
-    const QRect box = figureBox(*dc, left, top, right, bottom);
-    if (box.isEmpty())
-        return TRUE;
-    Coverage coverage = coverageFor(*dc, box);
-    if (coverage.empty())
-        return TRUE;
-    const bool thin = !isNullPen(s.pen) && !isWidePen(s.pen);
-    const bool dashed = thin && s.pen.lopnStyle != PS_SOLID && s.pen.lopnStyle != PS_INSIDEFRAME;
-    const BoxShape shape{box};
-    const EllipseShape around(box);
-    if (!isNullBrush(s.brush) || (thin && !dashed))
-        coverFigure(*dc, coverage, shape, box, around, nullptr, !isNullBrush(s.brush), thin && !dashed);
-    if (dashed) {
-        const POINT corners[4] = {{box.left(), box.top()}, {box.right(), box.top()},
-                                  {box.right(), box.bottom()}, {box.left(), box.bottom()}};
-        drawLines(*dc, coverage, corners, 4, true, 0);
-    } else if (isWidePen(s.pen) && !isNullPen(s.pen)) {
-        QPainterPath path;
-        path.addRect(penPathBox(*dc, box));
-        strokePath(coverage, s.pen, path);
-    }
-    paintCoverage(*dc, coverage);
-    return TRUE;
+    return drawBoxFigure(dc, left, top, right, bottom, [&](const QRect& box, Coverage& coverage) {
+        const DeviceState& s = dc->state;
+        const bool thin = !isNullPen(s.pen) && !isWidePen(s.pen);
+        const bool dashed = thin && s.pen.lopnStyle != PS_SOLID && s.pen.lopnStyle != PS_INSIDEFRAME;
+        const BoxShape shape{box};
+        const EllipseShape around(box);
+        if (!isNullBrush(s.brush) || (thin && !dashed))
+            coverFigure(*dc, coverage, shape, box, around, nullptr, !isNullBrush(s.brush), thin && !dashed);
+        if (dashed) {
+            const POINT corners[4] = {{box.left(), box.top()}, {box.right(), box.top()},
+                                      {box.right(), box.bottom()}, {box.left(), box.bottom()}};
+            drawLines(*dc, coverage, corners, 4, true, 0);
+        } else if (isWidePen(s.pen) && !isNullPen(s.pen)) {
+            QPainterPath path;
+            path.addRect(penPathBox(*dc, box));
+            strokePath(coverage, s.pen, path);
+        }
+    });
 }
 
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom)
 {
-    if (!dc)
-        return FALSE;
-    if (!hasSurface(dc))
-        return TRUE;
-    const DeviceState& s = dc->state;
-    const QRect box = figureBox(*dc, left, top, right, bottom);
-    if (box.isEmpty())
-        return TRUE;
-    Coverage coverage = coverageFor(*dc, box);
-    if (coverage.empty())
-        return TRUE;
-    const EllipseShape ellipse(box);
-    const bool thin = !isNullPen(s.pen) && !isWidePen(s.pen);
-    coverFigure(*dc, coverage, ellipse, box, ellipse, nullptr, !isNullBrush(s.brush), thin);
-    if (isWidePen(s.pen) && !isNullPen(s.pen)) {
-        QPainterPath path;
-        path.addEllipse(penPathBox(*dc, box));
-        strokePath(coverage, s.pen, path);
-    }
-    paintCoverage(*dc, coverage);
-    return TRUE;
+    return drawBoxFigure(dc, left, top, right, bottom, [&](const QRect& box, Coverage& coverage) {
+        const DeviceState& s = dc->state;
+        const EllipseShape ellipse(box);
+        const bool thin = !isNullPen(s.pen) && !isWidePen(s.pen);
+        coverFigure(*dc, coverage, ellipse, box, ellipse, nullptr, !isNullBrush(s.brush), thin);
+        if (isWidePen(s.pen) && !isNullPen(s.pen)) {
+            QPainterPath path;
+            path.addEllipse(penPathBox(*dc, box));
+            strokePath(coverage, s.pen, path);
+        }
+    });
 }
 
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height)
 {
-    if (!dc)
-        return FALSE;
-    if (!hasSurface(dc))
-        return TRUE;
-    const DeviceState& s = dc->state;
-    const QRect box = figureBox(*dc, left, top, right, bottom);
-    if (box.isEmpty())
-        return TRUE;
-    Coverage coverage = coverageFor(*dc, box);
-    if (coverage.empty())
-        return TRUE;
-    const auto corner = [](int v) { return static_cast<int>(std::min<std::int64_t>(std::llabs(v), kCoordinateLimit)); };
-    const RoundRectShape shape(box, corner(width), corner(height));
-    const EllipseShape around(box);
-    const bool thin = !isNullPen(s.pen) && !isWidePen(s.pen);
-    coverFigure(*dc, coverage, shape, box, around, nullptr, !isNullBrush(s.brush), thin);
-    if (isWidePen(s.pen) && !isNullPen(s.pen)) {
-        QPainterPath path;
-        path.addRoundedRect(penPathBox(*dc, box), shape.rx, shape.ry);
-        strokePath(coverage, s.pen, path);
-    }
-    paintCoverage(*dc, coverage);
-    return TRUE;
+    return drawBoxFigure(dc, left, top, right, bottom, [&](const QRect& box, Coverage& coverage) {
+        const DeviceState& s = dc->state;
+        const auto corner = [](int v) {
+            return static_cast<int>(std::min<std::int64_t>(std::llabs(v), kCoordinateLimit));
+        };
+        const RoundRectShape shape(box, corner(width), corner(height));
+        const EllipseShape around(box);
+        const bool thin = !isNullPen(s.pen) && !isWidePen(s.pen);
+        coverFigure(*dc, coverage, shape, box, around, nullptr, !isNullBrush(s.brush), thin);
+        if (isWidePen(s.pen) && !isNullPen(s.pen)) {
+            QPainterPath path;
+            path.addRoundedRect(penPathBox(*dc, box), shape.rx, shape.ry);
+            strokePath(coverage, s.pen, path);
+        }
+    });
 }
 
 BOOL Polygon(HDC dc, const POINT* points, int count)
@@ -776,10 +745,14 @@ BOOL Polygon(HDC dc, const POINT* points, int count)
 
 BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd)
 {
-    return drawArc(dc, ArcKind::Arc, left, top, right, bottom, xStart, yStart, xEnd, yEnd);
+    return drawBoxFigure(dc, left, top, right, bottom, [&](const QRect& box, Coverage& coverage) {
+        coverArc(*dc, coverage, box, ArcKind::Arc, xStart, yStart, xEnd, yEnd);
+    });
 }
 
 BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd)
 {
-    return drawArc(dc, ArcKind::Pie, left, top, right, bottom, xStart, yStart, xEnd, yEnd);
+    return drawBoxFigure(dc, left, top, right, bottom, [&](const QRect& box, Coverage& coverage) {
+        coverArc(*dc, coverage, box, ArcKind::Pie, xStart, yStart, xEnd, yEnd);
+    });
 }

@@ -77,26 +77,16 @@ void drawGlyphs(DeviceContext& dc, Surface& surface, const QString& text, int x,
         QRect(x - reach, top - reach, fm.horizontalAdvance(text) + 2 * reach, height + 2 * reach) & clip & visibleRect(dc);
     if (area.isEmpty())
         return;
-    QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
-    if (mask.isNull())
-        return;
-    mask.fill(0);
-    {
-        QPainter painter(&mask);
-        painter.setRenderHint(QPainter::TextAntialiasing, false);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.translate(-area.left(), -area.top());
-        painter.drawText(QPointF(x, top + fm.ascent()), text);
-    }
     const QRgb color = toRgb(dc.state.textColor);
-    for (int j = 0; j < mask.height(); ++j) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(mask.constScanLine(j));
-        for (int i = 0; i < mask.width(); ++i)
-            if (qAlpha(row[i]) >= 128)
-                surface.put(area.left() + i, area.top() + j, color);
-    }
+    forEachRenderedPixel(
+        area,
+        [&](QPainter& painter) {
+            painter.setRenderHint(QPainter::TextAntialiasing, false);
+            painter.setFont(font);
+            painter.setPen(Qt::white);
+            painter.drawText(QPointF(x, top + fm.ascent()), text);
+        },
+        [&](int px, int py) { surface.put(px, py, color); });
 }
 
 // Draws a line of text; with expandTabs its tabs move to the next tab stop.
