@@ -38,12 +38,21 @@ TEST(THintExUnderX, BetweenTheStrokesTheWindowBeneathShows)
     realinput::moveTo(control.mapToGlobal(QPoint(30, 20)));
     realinput::settle(500);
 
-    THintWindow* window = app.HintWindow();
+    THintWindow* window = nullptr;
+    realinput::waitUntil([&] {
+        window = app.HintWindow();
+        return window && window->isVisible();
+    });
     ASSERT_TRUE(window && window->isVisible());
     EXPECT_FALSE(window->isActiveWindow());
     const QRect at = window->geometry();
     const int lineY = at.height() - 4 - 2;
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), at.width(), at.height()).toImage();
+    // What the server shows once the hint is mapped and drawn.
+    QImage screen;
+    realinput::waitUntil([&] {
+        screen = QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), at.width(), at.height()).toImage();
+        return screen.pixel(at.width() / 2, lineY) == qRgb(0, 0, 0);
+    });
     EXPECT_EQ(screen.pixel(at.width() / 2, 4), qRgb(0, 160, 0)) << "above the text: the window beneath";
     EXPECT_EQ(screen.pixel(at.width() / 2, lineY), qRgb(0, 0, 0)) << "the leader line";
 

@@ -137,7 +137,6 @@ TEST(TImageList, DrawsOverTheBackgroundColourAndDimsOnRequest)
     target.SetSize(20, 20);
     target.Image().fill(Qt::white);
     list.Draw(target.Canvas(), 2, 2, 0);
-    target.Canvas()->ReleaseHandle();
     EXPECT_EQ(target.Image().pixel(3, 3), qRgb(255, 0, 0));
     EXPECT_EQ(target.Image().pixel(16, 3), qRgb(0, 255, 0));  // background colour behind the icon
     EXPECT_EQ(target.Image().pixel(1, 1), qRgb(255, 255, 255));  // outside the cell

@@ -60,7 +60,8 @@ TEST(TLabel, AlignmentWordWrapAndLayoutPlaceTheTextInsideFixedBounds)
         EXPECT_LE(c.horizontal == 'L' ? left : c.horizontal == 'R' ? right : std::abs(left - right), 2);
         // The glyphs' own top and bottom bearings are a few pixels each.
         EXPECT_LE(c.vertical == 'T' ? top : c.vertical == 'B' ? bottom : std::abs(top - bottom), 5);
-        if (c.vertical == 'C')
+        if (c.vertical == 'C') {
             EXPECT_GT(top, 20);
+        }
     }
 }

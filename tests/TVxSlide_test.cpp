@@ -43,7 +43,6 @@ public:
     using ::TVxSlideCollection::CurrentPath;
     QImage& surface()
     {
-        Canvas()->ReleaseHandle();
         return Surface();
     }
 };

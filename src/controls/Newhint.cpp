@@ -216,7 +216,6 @@ QRegion THintEx::paintedRegion(int width, int height, const std::string& hint)
     Canvas();  // the surface at the new size
     EraseBackground();
     Paint();
-    Canvas()->ReleaseHandle();
     return QRegion(QBitmap::fromImage(Surface().createAlphaMask()));
 }
 
@@ -271,7 +270,6 @@ void THintEx::EraseBackground()
     if (!app)
         return;
     if (app->HintStyle() == hsLineString) {
-        Canvas()->ReleaseHandle();
         Surface().fill(Qt::transparent);
         return;
     }

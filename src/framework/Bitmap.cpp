@@ -185,12 +185,6 @@ TBitmap::TBitmap() = default;
 
 TBitmap::~TBitmap() = default;
 
-void TBitmap::releaseCanvas()
-{
-    if (FCanvas)
-        FCanvas->ReleaseHandle();
-}
-
 void TBitmap::SetSize(int width, int height)
 {
     width = std::max(width, 0);
@@ -217,7 +211,6 @@ void TBitmap::SetSize(int width, int height)
             }
         }
     }
-    releaseCanvas();
     FImage = image;
     FPixelFormat = pf;
     Changed();
@@ -238,7 +231,6 @@ void TBitmap::SetPixelFormat(TPixelFormat value)
         QImage converted = convertTo(FImage, value);
         if (converted.isNull())
             throw Exception("Cannot convert the bitmap's pixel format");
-        releaseCanvas();
         FImage = converted;
     }
     FPixelFormat = value;
@@ -249,7 +241,6 @@ unsigned char* TBitmap::ScanLine(int y)
 {
     if (y < 0 || y >= Height())
         throw Exception("Scan line index out of range");
-    releaseCanvas();
     return FImage.scanLine(y);
 }
 
@@ -324,7 +315,6 @@ void TBitmap::LoadFromFile(const std::string& path)
         image = convertTo(image, pf);
     if (image.isNull())
         throw Exception("Cannot load the picture \"" + path + "\": not enough memory");
-    releaseCanvas();
     FImage = image;
     FPixelFormat = pf;
     Changed();
@@ -362,7 +352,6 @@ void TBitmap::Assign(const TBitmap& source)
 {
     if (&source == this)
         return;
-    releaseCanvas();
     FImage = source.FImage;
     FPixelFormat = source.FPixelFormat;
     FTransparent = source.FTransparent;
@@ -373,13 +362,11 @@ void TBitmap::Assign(const TBitmap& source)
 
 QImage& TBitmap::Image()
 {
-    releaseCanvas();
     return FImage;
 }
 
 void TBitmap::SetImage(const QImage& image)
 {
-    releaseCanvas();
     FImage = image;
     FPixelFormat = pixelFormatOf(image);
     Changed();

@@ -80,7 +80,6 @@ public:
     bool HandleAllocated() const { return !FImage.isNull(); }
 
 private:
-    void releaseCanvas();
 
     QImage FImage;
     TPixelFormat FPixelFormat = pfDevice;

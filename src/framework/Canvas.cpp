@@ -91,8 +91,6 @@ HDC TCanvas::Handle()
     return FHandle.get();
 }
 
-void TCanvas::ReleaseHandle() {}
-
 void TCanvas::changed()
 {
     if (OnChange)

@@ -43,9 +43,6 @@ public:
     // the canvas's own. HandleAllocated tells whether it exists.
     HDC Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }
-    // Nothing to do: the context holds nothing of the surface between drawing
-    // calls, so the surface may always be copied, resized or replaced.
-    void ReleaseHandle();
 
     TPen* Pen() { return &FPen; }
     TBrush* Brush() { return &FBrush; }

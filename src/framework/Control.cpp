@@ -195,7 +195,6 @@ void TControl::FlushRect(const RECT& rect)
 {
     if (!isVisible())
         return;
-    FCanvas->ReleaseHandle();
     FFlushing = true;
     repaint(toQRect(rect));
     FFlushing = false;
@@ -203,7 +202,6 @@ void TControl::FlushRect(const RECT& rect)
 
 void TControl::EraseBackground()
 {
-    FCanvas->ReleaseHandle();
     FSurface.fill(ToQColor(FColor));
 }
 
@@ -275,7 +273,6 @@ void TControl::paintEvent(QPaintEvent* e)
             Paint();
         }
     });
-    FCanvas->ReleaseHandle();
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.drawImage(e->rect(), FSurface, e->rect());
@@ -375,7 +372,6 @@ void TGraphicControl::mousePressEvent(QMouseEvent* e)
 
 void TGraphicControl::EraseBackground()
 {
-    Canvas()->ReleaseHandle();
     Surface().fill(Qt::transparent);
 }
 
