@@ -10,6 +10,7 @@
 #include "RadioButton.h"
 #include "RealInput.h"
 #include "RecordingOpener.h"
+#include "SpeedButton.h"
 #include "TestFiles.h"
 #include "Paths.h"
 
@@ -160,10 +161,16 @@ TEST(TMainForm1, KeysSortTheShownFile)
     realinput::key(XK_KP_7);  // Num Lock is off: Home, no dispatch to slot 7
     EXPECT_TRUE(exists(s.source.file("c.png")));
     EXPECT_FALSE(exists(s.seven.file("c.png")));
-    realinput::key(XK_space);  // the next file
+    // The "0" button, where an arrow crosses it: the next file.
+    realinput::click(w.SpeedButton1->mapToGlobal(QPoint(23, 10)));
     realinput::waitUntil([&] { return s.selected() == "d.png"; });
     EXPECT_EQ(s.selected(), "d.png");
     EXPECT_EQ(w.Label0->Caption(), s.source.file("d.png"));
+    w.FileListBox1->SetItemIndex(0);
+    w.FileListBox1->setFocus();
+    realinput::key(XK_space);  // the next file by its key
+    realinput::waitUntil([&] { return s.selected() == "d.png"; });
+    EXPECT_EQ(s.selected(), "d.png");
 
     // Space in a slot's edit: the next file, and a blank typed into the path.
     w.BrowseEdits[4]->setFocus();

@@ -49,7 +49,6 @@ constexpr TColor kHintBrushColor = 5592405;   // grey 85
 constexpr char kGothic[] = "ＭＳ Ｐゴシック";
 constexpr char kMincho[] = "ＭＳ Ｐ明朝";
 constexpr char kFormats[] = "BMP JPEG J2K GIF TIFF PCX FPX PNG WMF EMF";
-constexpr char kImageExt[] = "bmp;jpg;jpeg;j2k;jp2;gif;tif;tiff;pcx;fpx;png;wmf;emf";
 
 // Slot n's row (n = 1..9): every 76 pixels down the work panel.
 constexpr int kRowPitch = 76;
@@ -187,8 +186,7 @@ void TMainForm1::buildLayout()
     VxSlide1->SetBounds(6, 228, 320, 240);
     VxSlide1->SetAppearance(vxLowered);
     VxSlide1->SetBorderVisible(true);
-    ConfigureSessionViewer(*VxSlide1);
-    VxSlide1->SetFileExt(kImageExt);
+    ConfigureSessionViewer(*VxSlide1);  // FileExt, FileReadWay, Sort
     VxSlide1->SetScrollDir(vxLeftToRight);
     VxSlide1->SetColor(kPaleRed);
     VxSlide1->SetHint(" 振り分ける画像");
@@ -244,7 +242,9 @@ void TMainForm1::buildLayout()
     SpeedButton1->SetHint(" 次のファイルへ");
     SpeedButton1->SetShowHint(true);
 
-    // The arrows first, so the rows' controls lie above them.
+    // The arrows lie beneath every other control of the panel (non-windowed
+    // controls are beneath windowed ones), so the next-file button and the
+    // radio buttons they cross keep their clicks.
     for (const ArrowRow& row : kArrows) {
         auto* line = new TExTechnicalLine(this, Panel1);
         line->SetName("TechnicalLine" + std::to_string(row.slot));
@@ -259,6 +259,7 @@ void TMainForm1::buildLayout()
         line->SetShadowColor(clRed);
         line->SetShadowDepth(1);
         line->SetFillColor(clRed);
+        line->lower();
         TechnicalLines[std::size_t(row.slot - 1)] = line;
     }
 
