@@ -42,7 +42,7 @@ void TSortingSession::FolderTreeView0Change()
     try {
         const std::string folder = FControls.FolderName();
         TFileListBox& list = FControls.FileList();
-        RecoverInterruptedTransfers(folder);
+        clearLeftovers(folder);
         list.SetDirectory(folder);
         if (list.Count() > 0)
             list.SetItemIndex(0);
@@ -201,11 +201,17 @@ void TSortingSession::E1Click()
     FControls.FileList().Update();
 }
 
+void TSortingSession::clearLeftovers(const std::string& folder)
+{
+    if (!folder.empty() && FCleared.insert(folder).second)
+        RecoverInterruptedTransfers(folder);
+}
+
 void TSortingSession::SlotPathChanged(int slot)
 {
     const std::string path = FControls.SlotPath(slot);
     if (DirectoryExists(path)) {
-        RecoverInterruptedTransfers(path);
+        clearLeftovers(path);
         FControls.SetSlotEnabled(slot, true);
         FControls.SetSlotLabel(slot, SlotLabel(path));
     } else {

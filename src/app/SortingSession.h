@@ -3,14 +3,16 @@
 // exists for: sending the current file to a slot's folder by moving or copying
 // it, then going on to the next file.
 //
-// The session holds no state of its own: it lives in the main window's
-// controls, which it reaches only through TSessionControls. The operations
+// The session's state lives in the main window's controls, which it reaches
+// only through TSessionControls; it remembers only which folders it has
+// already cleared of what killed transfers left. The operations
 // carry the names of the main window's handlers that call them.
 #pragma once
 
 #include "Keys.h"
 #include "WinTypes.h"
 
+#include <set>
 #include <string>
 
 class TFileListBox;
@@ -109,6 +111,9 @@ private:
     // The viewer steps on; when it cannot show the next image, the current
     // file follows the list's selection.
     void goNext();
+    // Clears the folder of what killed transfers left, once in a session:
+    // a slot path changes on every key typed into it.
+    void clearLeftovers(const std::string& folder);
     void moveTo(const std::string& target);
     // The list read again and the entry at the moved file's place shown.
     void showAfterMove();
@@ -117,4 +122,5 @@ private:
     void copyTo(const std::string& target);
 
     TSessionControls& FControls;
+    std::set<std::string> FCleared;
 };

@@ -182,15 +182,15 @@ void TFileListBox::readFolder()
             // The mask first: the filter may be costly (it may read the file),
             // and is asked only about names the mask lets through.
             const std::u32string name = FoldName(entry.cFileName);
-            std::vector<bool> matches(folded.size());
-            for (std::size_t i = 0; i < folded.size(); ++i)
-                matches[i] = MatchesFolded(name, folded[i]);
-            if (std::find(matches.begin(), matches.end(), true) == matches.end())
+            std::size_t first = 0;
+            while (first < folded.size() && !MatchesFolded(name, folded[first]))
+                ++first;
+            if (first == folded.size())
                 continue;
             if (FFilter && !FFilter(FDirectory, entry))
                 continue;
-            for (std::size_t i = 0; i < folded.size(); ++i) {
-                if (!matches[i])
+            for (std::size_t i = first; i < folded.size(); ++i) {
+                if (i != first && !MatchesFolded(name, folded[i]))
                     continue;
                 const std::string text = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                                              ? "[" + entry.cFileName + "]"
