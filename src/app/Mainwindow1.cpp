@@ -89,6 +89,36 @@ std::unique_ptr<TFont> makeFont(const char* name, int height, TColor color, TFon
 
 const TFontStyles kBoldUnderlined = FontStyleBit(fsBold) | FontStyleBit(fsUnderline);
 
+// A control of the stored layout: owned by the form, on its parent, named,
+// at its bounds.
+template <class Control>
+Control* place(TComponent* form, QWidget* parent, const std::string& name, int left, int top, int width, int height)
+{
+    auto* control = new Control(form, parent);
+    control->SetName(name);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
+// A rectangle with a black outline 2 pixels wide.
+TShape* framedShape(TComponent* form, QWidget* parent, const char* name, int left, int top, int width, int height,
+                    TColor fill)
+{
+    auto* shape = place<TShape>(form, parent, name, left, top, width, height);
+    shape->Brush()->SetColor(fill);
+    shape->Pen()->SetColor(clBlack);
+    shape->Pen()->SetWidth(2);
+    return shape;
+}
+
+TPanel* panel(TComponent* form, QWidget* parent, const char* name, int left, int top, int width, int height,
+              TColor color)
+{
+    auto* panel = place<TPanel>(form, parent, name, left, top, width, height);
+    panel->SetColor(color);
+    return panel;
+}
+
 }  // namespace
 
 TMainForm1::TMainForm1(TComponent* owner) : TForm(owner)
@@ -119,22 +149,10 @@ void TMainForm1::buildLayout()
     SetFont(*makeFont(kGothic, 12, clWindowText));
 
     // The left strip and the frame around the work panel.
-    Shape1 = new TShape(this, this);
-    Shape1->SetName("Shape1");
-    Shape1->SetBounds(0, 0, 60, 704);
-    Shape1->Brush()->SetColor(clRed);
-    Shape1->Pen()->SetColor(clBlack);
-    Shape1->Pen()->SetWidth(2);
-    Shape0 = new TShape(this, this);
-    Shape0->SetName("Shape0");
-    Shape0->SetBounds(58, 0, 738, 704);
-    Shape0->Brush()->SetColor(clWhite);
-    Shape0->Pen()->SetColor(clBlack);
-    Shape0->Pen()->SetWidth(2);
+    Shape1 = framedShape(this, this, "Shape1", 0, 0, 60, 704, clRed);
+    Shape0 = framedShape(this, this, "Shape0", 58, 0, 738, 704, clWhite);
 
-    Label11 = new TLabel(this, this);
-    Label11->SetName("Label11");
-    Label11->SetBounds(27, 524, 29, 150);
+    Label11 = place<TLabel>(this, this, "Label11", 27, 524, 29, 150);
     Label11->SetCaption(kFormats);
     Label11->SetAlignment(taRightJustify);
     Label11->SetWordWrap(true);
@@ -142,27 +160,16 @@ void TMainForm1::buildLayout()
     Label11->SetTransparent(true);
     Label11->SetFont(*makeFont("Tahoma", 12, kPaleRed));
 
-    Image1 = new TImage(this, this);
-    Image1->SetName("Image1");
-    Image1->SetBounds(6, 8, 48, 473);
+    Image1 = place<TImage>(this, this, "Image1", 6, 8, 48, 473);
     {
         TBitmap banner;
         banner.LoadFromResourceName("TitleBanner");
         Image1->Picture()->SetBitmap(&banner);
     }
 
-    Panel1 = new TPanel(this, this);
-    Panel1->SetName("Panel1");
-    Panel1->SetBounds(60, 2, 734, 700);
-    Panel1->SetColor(kWorkPanelColor);
-    Panel2 = new TPanel(this, this);
-    Panel2->SetName("Panel2");
-    Panel2->SetBounds(3, 680, 55, 18);
-    Panel2->SetColor(clRed);
-    Panel3 = new TPanel(this, this);
-    Panel3->SetName("Panel3");
-    Panel3->SetBounds(3, 660, 17, 18);
-    Panel3->SetColor(clRed);
+    Panel1 = panel(this, this, "Panel1", 60, 2, 734, 700, kWorkPanelColor);
+    Panel2 = panel(this, this, "Panel2", 3, 680, 55, 18, clRed);
+    Panel3 = panel(this, this, "Panel3", 3, 660, 17, 18, clRed);
 
     // The work panel.
     FolderTreeView0 = new TFolderTreeView(this);
@@ -181,9 +188,7 @@ void TMainForm1::buildLayout()
     }
     SetWidgetHint(FolderTreeView0, " フォルダの選択", true);
 
-    VxSlide1 = new TVxSlide(this, Panel1);
-    VxSlide1->SetName("VxSlide1");
-    VxSlide1->SetBounds(6, 228, 320, 240);
+    VxSlide1 = place<TVxSlide>(this, Panel1, "VxSlide1", 6, 228, 320, 240);
     VxSlide1->SetAppearance(vxLowered);
     VxSlide1->SetBorderVisible(true);
     ConfigureSessionViewer(*VxSlide1);  // FileExt, FileReadWay, Sort
@@ -232,9 +237,7 @@ void TMainForm1::buildLayout()
     RadioButton2->SetFont(*makeFont(kMincho, 12, clBlack));
     SetWidgetHint(RadioButton2, " ファイル複製モードへ", true);
 
-    SpeedButton1 = new TSpeedButton(this, Panel1);
-    SpeedButton1->SetName("SpeedButton1");
-    SpeedButton1->SetBounds(332, 626, 46, 50);
+    SpeedButton1 = place<TSpeedButton>(this, Panel1, "SpeedButton1", 332, 626, 46, 50);
     SpeedButton1->SetFlat(true);
     SpeedButton1->SetCaption("0");
     SpeedButton1->SetFont(*makeFont(kGothic, 21, clRed, kBoldUnderlined));
@@ -246,9 +249,8 @@ void TMainForm1::buildLayout()
     // controls are beneath windowed ones), so the next-file button and the
     // radio buttons they cross keep their clicks.
     for (const ArrowRow& row : kArrows) {
-        auto* line = new TExTechnicalLine(this, Panel1);
-        line->SetName("TechnicalLine" + std::to_string(row.slot));
-        line->SetBounds(330, row.top, 100, row.height);
+        auto* line = place<TExTechnicalLine>(this, Panel1, "TechnicalLine" + std::to_string(row.slot), 330, row.top, 100,
+                                             row.height);
         line->SetTechnicalLineType(row.type);
         line->SetLineEnding(leClosedArrowRight);
         line->SetLineStart(leNothing);
@@ -286,9 +288,7 @@ void TMainForm1::buildLayout()
         button->SetEnabled(false);
         ClearButtons[std::size_t(slot - 1)] = button;
 
-        auto* edit = new TExBrowseEdit(this, Panel1);
-        edit->SetName("BrowseEdit" + n);
-        edit->SetBounds(486, 14 + rowOffset(slot), 240, 20);
+        auto* edit = place<TExBrowseEdit>(this, Panel1, "BrowseEdit" + n, 486, 14 + rowOffset(slot), 240, 20);
         edit->SetBevel(ebvWindows);
         edit->SetCaretBlinkRate(200);
         edit->SetFont(*makeFont(kMincho, 12, clBlack));
@@ -297,18 +297,14 @@ void TMainForm1::buildLayout()
         edit->SetShowHint(true);
         BrowseEdits[std::size_t(slot - 1)] = edit;
 
-        auto* label = new TLabel(this, Panel1);
-        label->SetName("Label" + n);
-        label->SetBounds(486, 40 + rowOffset(slot), 240, 21);
+        auto* label = place<TLabel>(this, Panel1, "Label" + n, 486, 40 + rowOffset(slot), 240, 21);
         label->SetAlignment(taCenter);
         label->SetTransparent(true);
         label->SetFont(*makeFont(kMincho, 21, clWhite, FontStyleBit(fsBold)));
         Labels[std::size_t(slot - 1)] = label;
     }
 
-    Label0 = new TLabel(this, Panel1);
-    Label0->SetName("Label0");
-    Label0->SetBounds(20, 688, 22, 12);
+    Label0 = place<TLabel>(this, Panel1, "Label0", 20, 688, 22, 12);
     Label0->SetCaption(kNoCurrentFile);
     Label0->SetVisible(false);
 
