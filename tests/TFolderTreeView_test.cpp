@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -116,9 +115,6 @@ protected:
     {
         // Every node gave back its identifier list and folder.
         EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
-        // Removed by bytes: names that are no UTF-8 cannot be named through Qt.
-        std::error_code error;
-        std::filesystem::remove_all(m_root, error);
     }
 
     std::unique_ptr<::TFolderTreeView> placedTree()
