@@ -584,6 +584,18 @@ BOOL IsSameFile(const std::string& a, const std::string& b)
     return sameInode(sa, sb);
 }
 
+BOOL GetFileIdentity(const std::string& path, FileIdentity& identity)
+{
+    if (!validPath(path))
+        return fail(ERROR_INVALID_PARAMETER);
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return failWith(errno, path);
+    identity = {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+                std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
+    return TRUE;
+}
+
 BOOL DeleteFileA(const std::string& path)
 {
     if (!validPath(path))

@@ -17,6 +17,7 @@
 
 #include "WinTypes.h"
 
+#include <cstdint>
 #include <string>
 
 inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
@@ -29,6 +30,21 @@ BOOL FileExists(const std::string& path);
 BOOL DirectoryExists(const std::string& path);
 // True when both paths reach the same file (device and inode).
 BOOL IsSameFile(const std::string& a, const std::string& b);
+
+// What tells a file from another and from a later version of itself: its
+// device and inode, its size and its modification time.
+struct FileIdentity {
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    std::int64_t Size = 0;
+    std::int64_t ModifiedSeconds = 0;
+    std::int64_t ModifiedNanoseconds = 0;
+    bool operator==(const FileIdentity&) const = default;
+    // The same file, whatever happened to its contents since.
+    bool SameFile(const FileIdentity& other) const { return Device == other.Device && Inode == other.Inode; }
+};
+// The identity of the entry at path itself (a symbolic link is not followed).
+BOOL GetFileIdentity(const std::string& path, FileIdentity& identity);
 
 // Deletes a file or a symbolic link, never a folder.
 BOOL DeleteFileA(const std::string& path);

@@ -1,6 +1,7 @@
 // Entry point of every test executable: GoogleTest over a real QApplication.
 // Widget tests run on Qt's offscreen platform unless the caller chose another.
 #include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Sanitizer settings live in the executables, so a test behaves the same under
@@ -27,6 +28,11 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What the program keeps in the user's folders (the trash it puts
+    // replaced files into, the dispatch log) goes to a folder of the run.
+    const QTemporaryDir userData;
+    qputenv("XDG_DATA_HOME", userData.filePath("data").toUtf8());
+    qputenv("XDG_STATE_HOME", userData.filePath("state").toUtf8());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
