@@ -9,6 +9,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   # Qt 6: widgets, gui, svg, platform plugins (xcb, offscreen), image plugins
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins
+  # Qt 6's translation tools (lupdate, lrelease) and their CMake functions
+  qt6-l10n-tools qt6-tools-dev
   # codec libraries used by the image library's modules
   libjpeg62-turbo-dev libturbojpeg0-dev libtiff-dev libopenjp2-7-dev libpng-dev libgsf-1-dev libwmf-dev libemf2svg-dev
   # tests and benchmarks

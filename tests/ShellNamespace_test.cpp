@@ -4,8 +4,7 @@
 #include "EnvOverride.h"
 #include "ShellRefs.h"
 #include "TestFiles.h"
-
-#include <QLocale>
+#include "Translation.h"
 
 #include <gtest/gtest.h>
 
@@ -460,8 +459,7 @@ TEST(ShellNamespaceRoots, DesktopComputerAndSpecialFolders)
         ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &raw), S_OK);
         UniquePidl self(raw);
         EXPECT_EQ(cbOf(self.get()), 0);
-        const bool japanese = QLocale().language() == QLocale::Japanese;
-        EXPECT_EQ(nameOf(root.get(), self.get(), SHGDN_NORMAL), japanese ? "デスクトップ" : "Desktop");
+        EXPECT_EQ(nameOf(root.get(), self.get(), SHGDN_NORMAL), "デスクトップ");
         EXPECT_EQ(nameOf(root.get(), self.get(), SHGDN_FORPARSING), home + "/Desktop");
 
         // Documents, home and Computer come first, then the desktop folder's entries.
@@ -476,8 +474,8 @@ TEST(ShellNamespaceRoots, DesktopComputerAndSpecialFolders)
         std::sort(names.begin() + 3, names.end());
         EXPECT_EQ(names[3], "OnDesktop");
         EXPECT_EQ(names[4], "note.txt");
-        EXPECT_EQ(nameOf(root.get(), items[0].get(), SHGDN_NORMAL), japanese ? "マイ ドキュメント" : "Documents");
-        EXPECT_EQ(nameOf(root.get(), items[2].get(), SHGDN_NORMAL), japanese ? "マイ コンピュータ" : "Computer");
+        EXPECT_EQ(nameOf(root.get(), items[0].get(), SHGDN_NORMAL), "マイ ドキュメント");
+        EXPECT_EQ(nameOf(root.get(), items[2].get(), SHGDN_NORMAL), "マイ コンピュータ");
         EXPECT_EQ(childNames(root.get(), SHCONTF_NONFOLDERS), std::vector<std::string>{"note.txt"});
 
         // The documents folder's own list is the desktop's documents child.
@@ -506,18 +504,20 @@ TEST(ShellNamespaceRoots, DesktopComputerAndSpecialFolders)
     EXPECT_EQ(ShellLiveObjects(), objects);
 }
 
-TEST(ShellNamespaceRoots, JapaneseNamesFollowTheLocale)
+TEST(ShellNamespaceRoots, VirtualFolderNamesFollowTheTranslation)
 {
-    const QLocale old;
-    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     ShellRef<IShellFolder> root = desktop();
     LPITEMIDLIST raw = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &raw), S_OK);
     UniquePidl drives(raw);
-    EXPECT_EQ(nameOf(root.get(), drives.get(), SHGDN_NORMAL), "マイ コンピュータ");
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &raw), S_OK);
+    UniquePidl self(raw);
+    ASSERT_TRUE(UseEnglishTranslation(true));
     EXPECT_EQ(nameOf(root.get(), drives.get(), SHGDN_NORMAL), "Computer");
-    QLocale::setDefault(old);
+    EXPECT_EQ(nameOf(root.get(), self.get(), SHGDN_NORMAL), "Desktop");
+    EXPECT_EQ(nameOf(root.get(), drives.get(), SHGDN_FORPARSING), "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}");
+    UseEnglishTranslation(false);
+    EXPECT_EQ(nameOf(root.get(), drives.get(), SHGDN_NORMAL), "マイ コンピュータ");
 }
 
 TEST(IMalloc, AllocReallocGetSizeAndFree)

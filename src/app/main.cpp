@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "Exception.h"
 #include "Mainwindow1.h"
+#include "Translation.h"
 
 #include <QApplication>
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     SelectPlatformPlugin(argc, argv);
     QApplication qtApplication(argc, argv);
     InitializeDesktop();
+    // English texts unless the system's language is Japanese.
+    InstallTranslation();
 
     TApplication application;
     // An exception that escapes the start is shown like one from a handler.

@@ -9,29 +9,20 @@
 #include "ShellItems.h"
 #include "SysUtils.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include <limits>
 
-namespace {
-
-bool japanese()
-{
-    return QLocale().language() == QLocale::Japanese;
-}
-
-}  // namespace
-
 TExFolderPicker::TExFolderPicker(QWidget* owner, UINT flags, LPCITEMIDLIST root, const std::string& instruction)
     : QDialog(owner), FFlags(flags), FTree(std::make_unique<TFolderTreeView>())
 {
-    setWindowTitle(japanese() ? QStringLiteral("フォルダーの参照") : QStringLiteral("Browse For Folder"));
+    setWindowTitle(QCoreApplication::translate("TExFolderPicker", "フォルダーの参照"));
     auto* layout = new QVBoxLayout(this);
     auto* instructionLabel = new QLabel(QString::fromStdString(instruction), this);
     instructionLabel->setWordWrap(true);
@@ -48,7 +39,7 @@ TExFolderPicker::TExFolderPicker(QWidget* owner, UINT flags, LPCITEMIDLIST root,
 
     if (flags & BIF_EDITBOX) {
         auto* row = new QHBoxLayout;
-        row->addWidget(new QLabel(japanese() ? QStringLiteral("フォルダー:") : QStringLiteral("Folder:"), this));
+        row->addWidget(new QLabel(QCoreApplication::translate("TExFolderPicker", "フォルダー:"), this));
         FEdit = new QLineEdit(this);
         FEdit->setMaxLength(std::numeric_limits<int>::max());
         row->addWidget(FEdit, 1);
@@ -58,7 +49,7 @@ TExFolderPicker::TExFolderPicker(QWidget* owner, UINT flags, LPCITEMIDLIST root,
     auto* buttons = new QDialogButtonBox(this);
     FOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     QPushButton* cancel =
-        buttons->addButton(japanese() ? QStringLiteral("キャンセル") : QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+        buttons->addButton(QCoreApplication::translate("TExFolderPicker", "キャンセル"), QDialogButtonBox::RejectRole);
     FOK->setDefault(true);
     connect(FOK, &QPushButton::clicked, this, [this] { SafeCall([this] { Confirm(); }); });
     connect(cancel, &QPushButton::clicked, this, [this] { Cancel(); });

@@ -4,6 +4,7 @@
 #include "Exception.h"
 #include "GraphicsObjects.h"
 #include "SystemUi.h"
+#include "Translation.h"
 
 #include <QBitmap>
 #include <QPolygon>
@@ -79,7 +80,7 @@ TAppHint::TAppHint(TComponent* owner)
     const bool designing = owner && owner->ComponentState().Contains(csDesigning);
     if (designing && FCurrent) {
         MessageBeep(MB_ICONEXCLAMATION);
-        throw Exception("TAppHint コンポーネントは一つしか作成できません。");
+        throw Exception(Translate("TAppHint", "TAppHint コンポーネントは一つしか作成できません。"));
     }
     FBrush->SetColor(clNavy);
     FFont->SetColor(clLime);

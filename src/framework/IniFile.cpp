@@ -4,6 +4,7 @@
 #include "Exception.h"
 #include "FileDescriptor.h"
 #include "SysUtils.h"
+#include "Translation.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -246,7 +247,9 @@ std::string FullPath(const std::string& path)
 // A refused write; the reason, when given, says what in the text is at fault.
 [[noreturn]] void RefuseWrite(const std::string& path, const std::string& reason = {})
 {
-    throw Exception(FullPath(path) + " に書き込めません" + (reason.empty() ? "" : ": " + reason));
+    if (reason.empty())
+        throw Exception(Substitute(Translate("TIniFile", "%1 に書き込めません"), {FullPath(path)}));
+    throw Exception(Substitute(Translate("TIniFile", "%1 に書き込めません: %2"), {FullPath(path), reason}));
 }
 
 // The file's present text, for a change that will be written back; refused
@@ -343,18 +346,17 @@ std::string UnstorableReason(const std::string& section, const std::string& iden
 {
     std::string line;
     if (HasLineBreak(section))
-        return "節の名前に改行が含まれています";
+        return Translate("TIniFile", "節の名前に改行が含まれています");
     if (!HeaderLine(section, line))
-        return "節の名前 " + section + " に「]」が含まれています";
-    const std::string where = "[" + section + "] ";
+        return Substitute(Translate("TIniFile", "節の名前 %1 に「]」が含まれています"), {section});
     if (HasLineBreak(ident))
-        return where + "のキー名に改行が含まれています";
+        return Substitute(Translate("TIniFile", "[%1] のキー名に改行が含まれています"), {section});
     if (ident.find('=') != std::string::npos)
-        return where + "のキー名 " + ident + " に「=」が含まれています";
+        return Substitute(Translate("TIniFile", "[%1] のキー名 %2 に「=」が含まれています"), {section, ident});
     if (HasLineBreak(value))
-        return where + ident + " の値に改行が含まれています";
+        return Substitute(Translate("TIniFile", "[%1] %2 の値に改行が含まれています"), {section, ident});
     if (!KeyLine(ident, value, line))
-        return where + ident + " の行は節の見出しと読まれてしまいます";
+        return Substitute(Translate("TIniFile", "[%1] %2 の行は節の見出しと読まれてしまいます"), {section, ident});
     return {};
 }
 

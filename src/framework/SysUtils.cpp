@@ -6,6 +6,7 @@
 #include "Modules.h"
 #include "Paths.h"
 #include "TextCompare.h"
+#include "Translation.h"
 
 #include <cstdint>
 
@@ -133,21 +134,28 @@ std::string ExpandFileName(const std::string& fileName)
 
 std::string SysErrorMessage(unsigned long error)
 {
-    switch (error) {
-    case ERROR_SUCCESS: return "この操作を正しく終了しました。";
-    case ERROR_FILE_NOT_FOUND: return "指定されたファイルが見つかりません。";
-    case ERROR_PATH_NOT_FOUND: return "指定されたパスが見つかりません。";
-    case ERROR_ACCESS_DENIED: return "アクセスが拒否されました。";
-    case ERROR_INVALID_HANDLE: return "ハンドルが無効です。";
-    case ERROR_NOT_ENOUGH_MEMORY: return "このコマンドを実行するのに十分な記憶域がありません。";
-    case ERROR_NOT_SAME_DEVICE: return "別のディスク ドライブにファイルを移動できません。";
-    case ERROR_GEN_FAILURE: return "デバイスが機能していません。";
-    case ERROR_SHARING_VIOLATION: return "別のプロセスがファイルを変更したため、ファイルにアクセスできません。";
-    case ERROR_FILE_EXISTS: return "ファイルが存在します。";
-    case ERROR_INVALID_PARAMETER: return "パラメーターが間違っています。";
-    case ERROR_DISK_FULL: return "ディスクに十分な空き領域がありません。";
-    case ERROR_ALREADY_EXISTS: return "既に存在するファイルを作成することはできません。";
-    case ERROR_FILENAME_EXCED_RANGE: return "ファイル名またはパスが長すぎます。";
-    default: return "エラー " + std::to_string(error);
-    }
+    static const struct {
+        unsigned long code;
+        const char* text;
+    } kMessages[] = {
+        {ERROR_SUCCESS, QT_TRANSLATE_NOOP("SysUtils", "この操作を正しく終了しました。")},
+        {ERROR_FILE_NOT_FOUND, QT_TRANSLATE_NOOP("SysUtils", "指定されたファイルが見つかりません。")},
+        {ERROR_PATH_NOT_FOUND, QT_TRANSLATE_NOOP("SysUtils", "指定されたパスが見つかりません。")},
+        {ERROR_ACCESS_DENIED, QT_TRANSLATE_NOOP("SysUtils", "アクセスが拒否されました。")},
+        {ERROR_INVALID_HANDLE, QT_TRANSLATE_NOOP("SysUtils", "ハンドルが無効です。")},
+        {ERROR_NOT_ENOUGH_MEMORY, QT_TRANSLATE_NOOP("SysUtils", "このコマンドを実行するのに十分な記憶域がありません。")},
+        {ERROR_NOT_SAME_DEVICE, QT_TRANSLATE_NOOP("SysUtils", "別のディスク ドライブにファイルを移動できません。")},
+        {ERROR_GEN_FAILURE, QT_TRANSLATE_NOOP("SysUtils", "デバイスが機能していません。")},
+        {ERROR_SHARING_VIOLATION,
+         QT_TRANSLATE_NOOP("SysUtils", "別のプロセスがファイルを変更したため、ファイルにアクセスできません。")},
+        {ERROR_FILE_EXISTS, QT_TRANSLATE_NOOP("SysUtils", "ファイルが存在します。")},
+        {ERROR_INVALID_PARAMETER, QT_TRANSLATE_NOOP("SysUtils", "パラメーターが間違っています。")},
+        {ERROR_DISK_FULL, QT_TRANSLATE_NOOP("SysUtils", "ディスクに十分な空き領域がありません。")},
+        {ERROR_ALREADY_EXISTS, QT_TRANSLATE_NOOP("SysUtils", "既に存在するファイルを作成することはできません。")},
+        {ERROR_FILENAME_EXCED_RANGE, QT_TRANSLATE_NOOP("SysUtils", "ファイル名またはパスが長すぎます。")},
+    };
+    for (const auto& message : kMessages)
+        if (message.code == error)
+            return Translate("SysUtils", message.text);
+    return Substitute(Translate("SysUtils", "エラー %1"), {std::to_string(error)});
 }

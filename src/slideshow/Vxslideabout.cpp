@@ -5,9 +5,11 @@
 #include "Paths.h"
 #include "SafeCall.h"
 #include "ShellExecute.h"
+#include "Translation.h"
 #include "VersionInfo.h"
 #include "VxAboutPanel.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -40,9 +42,9 @@ protected:
     }
 };
 
-QLabel* newLabel(QWidget* parent, const char* text, int x, int y)
+QLabel* newLabel(QWidget* parent, const std::string& text, int x, int y)
 {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    auto* label = new QLabel(QString::fromStdString(text), parent);
     label->move(x, y);
     label->adjustSize();
     return label;
@@ -139,7 +141,7 @@ TVxSlideAboutForm::TVxSlideAboutForm(TComponent* owner) : TForm(owner)
     SetBorderStyle(bsDialog);
     // A dialog frame with a title and no border icons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    SetCaption("Version Information");
+    SetCaption(Translate("TVxSlideAboutForm", "バージョン情報"));
     SetBounds(0, 0, 518, 467);
     setFixedSize(518, 467);
     Font()->SetName("MS Sans Serif");
@@ -175,11 +177,11 @@ void TVxSlideAboutForm::CreateControls()
     ButtonOK->setDefault(true);
     QObject::connect(ButtonOK, &QPushButton::clicked, this, [this] { SafeCall([this] { ButtonOKClick(this); }); });
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Version"), this);
+    GroupBox1 = new QGroupBox(QCoreApplication::translate("TVxSlideAboutForm", "バージョン"), this);
     GroupBox1->setGeometry(16, 104, 486, 345);
-    LabelProductVer = newLabel(GroupBox1, "Product Version", 16, 20);
+    LabelProductVer = newLabel(GroupBox1, Translate("TVxSlideAboutForm", "製品バージョン"), 16, 20);
     PanelProductVer = newPanel(GroupBox1, 136, 18);
-    LabelFileVer = newLabel(GroupBox1, "File Version", 16, 48);
+    LabelFileVer = newLabel(GroupBox1, Translate("TVxSlideAboutForm", "ファイルバージョン"), 16, 48);
     LabelPack = newLabel(GroupBox1, "", 32, 72);
     PanelPackVer = newPanel(GroupBox1, 136, 70);
 
@@ -193,17 +195,16 @@ void TVxSlideAboutForm::CreateControls()
     }
 }
 
-void TVxSlideAboutForm::Localize(const QLocale& locale)
+void TVxSlideAboutForm::Localize(bool japanese)
 {
-    if (locale.language() != QLocale::Japanese)
+    if (!japanese)
         return;
     Font()->SetCharset(SHIFTJIS_CHARSET);
     Font()->SetName("ＭＳ Ｐゴシック");
     Font()->SetSize(9);
-    SetCaption("バージョン情報");
-    GroupBox1->setTitle(QStringLiteral("バージョン"));
-    setLabelText(LabelProductVer, "製品バージョン");
-    setLabelText(LabelFileVer, "ファイルバージョン");
+    // The labels fit their texts in the new font.
+    LabelProductVer->adjustSize();
+    LabelFileVer->adjustSize();
     setLabelText(LabelURL, std::string(VxSlideAboutURL) + "ja/");
 }
 
@@ -298,6 +299,6 @@ void TVxSlideAboutForm::ButtonOKClick(TObject* /*Sender*/)
 void VxShowSlideAbout()
 {
     TVxSlideAboutForm form;
-    form.Localize(QLocale::system());
+    form.Localize(SystemIsJapanese());
     form.ShowModal();
 }

@@ -1,13 +1,12 @@
 // The image library's version dialog: the file versions of the library's
 // modules, each read from the module's version record.
 //
-// VxShowSlideAbout creates the form without owner, localises it for the
-// system's language, shows it modally and frees it.
+// VxShowSlideAbout creates the form without owner, gives it the Japanese font
+// and web page on a Japanese system, shows it modally and frees it. Its texts
+// follow the translation installed (Translation.h).
 #pragma once
 
 #include "Form.h"
-
-#include <QLocale>
 
 #include <string>
 
@@ -26,9 +25,9 @@ public:
     explicit TVxSlideAboutForm(TComponent* owner = nullptr);
     ~TVxSlideAboutForm() override;
 
-    // Japanese texts and font when the locale's language is Japanese;
-    // otherwise the form stays as designed.
-    void Localize(const QLocale& locale);
+    // The Japanese font and web page when japanese; otherwise the form stays
+    // as designed.
+    void Localize(bool japanese);
     // Centres the form on its screen, shows it modal to the application and
     // returns when it is closed.
     void ShowModal();

@@ -5,6 +5,7 @@
 #include "Paths.h"
 #include "ShellItem.h"
 #include "TextCompare.h"
+#include "Translation.h"
 #include "Unicode.h"
 
 #include <QFile>
@@ -99,11 +100,6 @@ std::optional<Place> childPlace(const Place& parent, const Item& item)
     return std::nullopt;
 }
 
-std::string localName(const char* english, const char* japanese)
-{
-    return shellitem::japanese() ? japanese : english;
-}
-
 bool forParsing(SHGDNF flags) { return (flags & SHGDN_FORPARSING) != 0; }
 bool inFolder(SHGDNF flags) { return (flags & SHGDN_INFOLDER) != 0; }
 
@@ -111,11 +107,11 @@ std::optional<std::string> nameOf(const Place& parent, const Item& item, SHGDNF 
 {
     switch (item.kind) {
     case Kind::Computer:
-        return forParsing(flags) ? std::string(kComputerParsingName) : localName("Computer", "マイ コンピュータ");
+        return forParsing(flags) ? std::string(kComputerParsingName) : Translate("ShellFolder", "マイ コンピュータ");
     case Kind::Drive:
         return forParsing(flags) ? item.name : LastPathComponent(item.name);
     case Kind::Documents:
-        return forParsing(flags) ? item.name : localName("Documents", "マイ ドキュメント");
+        return forParsing(flags) ? item.name : Translate("ShellFolder", "マイ ドキュメント");
     case Kind::Home:
         return forParsing(flags) ? item.name : LastPathComponent(item.name);
     case Kind::Entry:
@@ -133,9 +129,9 @@ std::string nameOf(const Place& place, SHGDNF flags)
 {
     switch (place.type) {
     case Place::Desktop:
-        return forParsing(flags) ? place.path : localName("Desktop", "デスクトップ");
+        return forParsing(flags) ? place.path : Translate("ShellFolder", "デスクトップ");
     case Place::Computer:
-        return forParsing(flags) ? std::string(kComputerParsingName) : localName("Computer", "マイ コンピュータ");
+        return forParsing(flags) ? std::string(kComputerParsingName) : Translate("ShellFolder", "マイ コンピュータ");
     case Place::Path:
         break;
     }

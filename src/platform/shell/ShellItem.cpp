@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -181,12 +180,6 @@ std::vector<std::string> drivePaths()
     mounts.erase(std::unique(mounts.begin(), mounts.end()), mounts.end());
     mounts.insert(mounts.begin(), "/");
     return mounts;
-}
-
-bool japanese()
-{
-    // The default locale is the system's unless the program chose another.
-    return QLocale().language() == QLocale::Japanese;
 }
 
 std::vector<Item> readFolder(const std::string& folder)

@@ -38,13 +38,11 @@ std::optional<std::vector<Item>> decodeList(LPCITEMIDLIST list);
 
 // The desktop's folder (XDG desktop folder, else home), the documents folder
 // (XDG documents folder, else home), home; the mount paths of the drives, "/"
-// first; whether names are shown in Japanese (the default
-// locale's language).
+// first.
 std::string desktopPath();
 std::string documentsPath();
 std::string homePath();
 std::vector<std::string> drivePaths();
-bool japanese();
 
 // The entries of a folder ("." and ".." left out); empty when it cannot be read.
 std::vector<Item> readFolder(const std::string& folder);

@@ -1,0 +1,296 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>ShellFolder</name>
+    <message>
+        <source>マイ コンピュータ</source>
+        <translation>Computer</translation>
+    </message>
+    <message>
+        <source>マイ ドキュメント</source>
+        <translation>Documents</translation>
+    </message>
+    <message>
+        <source>デスクトップ</source>
+        <translation>Desktop</translation>
+    </message>
+</context>
+<context>
+    <name>SysUtils</name>
+    <message>
+        <source>この操作を正しく終了しました。</source>
+        <translation>The operation completed successfully.</translation>
+    </message>
+    <message>
+        <source>指定されたファイルが見つかりません。</source>
+        <translation>The system cannot find the file specified.</translation>
+    </message>
+    <message>
+        <source>指定されたパスが見つかりません。</source>
+        <translation>The system cannot find the path specified.</translation>
+    </message>
+    <message>
+        <source>アクセスが拒否されました。</source>
+        <translation>Access is denied.</translation>
+    </message>
+    <message>
+        <source>ハンドルが無効です。</source>
+        <translation>The handle is invalid.</translation>
+    </message>
+    <message>
+        <source>このコマンドを実行するのに十分な記憶域がありません。</source>
+        <translation>Not enough storage is available to process this command.</translation>
+    </message>
+    <message>
+        <source>別のディスク ドライブにファイルを移動できません。</source>
+        <translation>The system cannot move the file to a different disk drive.</translation>
+    </message>
+    <message>
+        <source>デバイスが機能していません。</source>
+        <translation>A device attached to the system is not functioning.</translation>
+    </message>
+    <message>
+        <source>別のプロセスがファイルを変更したため、ファイルにアクセスできません。</source>
+        <translation>The process cannot access the file because it is being used by another process.</translation>
+    </message>
+    <message>
+        <source>ファイルが存在します。</source>
+        <translation>The file exists.</translation>
+    </message>
+    <message>
+        <source>パラメーターが間違っています。</source>
+        <translation>The parameter is incorrect.</translation>
+    </message>
+    <message>
+        <source>ディスクに十分な空き領域がありません。</source>
+        <translation>There is not enough space on the disk.</translation>
+    </message>
+    <message>
+        <source>既に存在するファイルを作成することはできません。</source>
+        <translation>Cannot create a file when that file already exists.</translation>
+    </message>
+    <message>
+        <source>ファイル名またはパスが長すぎます。</source>
+        <translation>The file name or path is too long.</translation>
+    </message>
+    <message>
+        <source>エラー %1</source>
+        <translation>Error %1</translation>
+    </message>
+</context>
+<context>
+    <name>TAppHint</name>
+    <message>
+        <source>TAppHint コンポーネントは一つしか作成できません。</source>
+        <translation>Only one TAppHint component can be created.</translation>
+    </message>
+</context>
+<context>
+    <name>TExFolderPicker</name>
+    <message>
+        <source>フォルダーの参照</source>
+        <translation>Browse For Folder</translation>
+    </message>
+    <message>
+        <source>フォルダー:</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>TIniFile</name>
+    <message>
+        <source>%1 に書き込めません</source>
+        <translation>Cannot write to %1</translation>
+    </message>
+    <message>
+        <source>%1 に書き込めません: %2</source>
+        <translation>Cannot write to %1: %2</translation>
+    </message>
+    <message>
+        <source>節の名前に改行が含まれています</source>
+        <translation>the section name contains a line break</translation>
+    </message>
+    <message>
+        <source>節の名前 %1 に「]」が含まれています</source>
+        <translation>the section name %1 contains &quot;]&quot;</translation>
+    </message>
+    <message>
+        <source>[%1] のキー名に改行が含まれています</source>
+        <translation>a key name in [%1] contains a line break</translation>
+    </message>
+    <message>
+        <source>[%1] のキー名 %2 に「=」が含まれています</source>
+        <translation>the key name %2 in [%1] contains &quot;=&quot;</translation>
+    </message>
+    <message>
+        <source>[%1] %2 の値に改行が含まれています</source>
+        <translation>the value of %2 in [%1] contains a line break</translation>
+    </message>
+    <message>
+        <source>[%1] %2 の行は節の見出しと読まれてしまいます</source>
+        <translation>the line of %2 in [%1] would be read as a section header</translation>
+    </message>
+</context>
+<context>
+    <name>TMainForm1</name>
+    <message>
+        <source> ファイル振り分け１</source>
+        <translation> Send the file to folder 1</translation>
+    </message>
+    <message>
+        <source> ファイル振り分け２</source>
+        <translation> Send the file to folder 2</translation>
+    </message>
+    <message>
+        <source> ファイル振り分け３</source>
+        <translation> Send the file to folder 3</translation>
+    </message>
+    <message>
+        <source> ファイル振り分け４</source>
+        <translation> Send the file to folder 4</translation>
+    </message>
+    <message>
+        <source> ファイル振り分け５</source>
+        <translation> Send the file to folder 5</translation>
+    </message>
+    <message>
+        <source> ファイル振り分け６</source>
+        <translation> Send the file to folder 6</translation>
+    </message>
+    <message>
+        <source> ファイル振り分け７</source>
+        <translation> Send the file to folder 7</translation>
+    </message>
+    <message>
+        <source> ファイル振り分け８</source>
+        <translation> Send the file to folder 8</translation>
+    </message>
+    <message>
+        <source> ファイル振り分け９</source>
+        <translation> Send the file to folder 9</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ１</source>
+        <translation> Destination folder 1</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ２</source>
+        <translation> Destination folder 2</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ３</source>
+        <translation> Destination folder 3</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ４</source>
+        <translation> Destination folder 4</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ５</source>
+        <translation> Destination folder 5</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ６</source>
+        <translation> Destination folder 6</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ７</source>
+        <translation> Destination folder 7</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ８</source>
+        <translation> Destination folder 8</translation>
+    </message>
+    <message>
+        <source> 移動・複製先フォルダ９</source>
+        <translation> Destination folder 9</translation>
+    </message>
+    <message>
+        <source> フォルダの選択</source>
+        <translation> Choose a folder</translation>
+    </message>
+    <message>
+        <source> 振り分ける画像</source>
+        <translation> The picture to sort</translation>
+    </message>
+    <message>
+        <source> ファイルの選択(BMP,JPEG,JPEG2000,GIF,TIFF,PCX,FPX,PNG,WMF,EMF)</source>
+        <translation> Choose a file (BMP,JPEG,JPEG2000,GIF,TIFF,PCX,FPX,PNG,WMF,EMF)</translation>
+    </message>
+    <message>
+        <source>最新の情報に更新(&amp;E)</source>
+        <translation>R&amp;efresh</translation>
+    </message>
+    <message>
+        <source>ファイルの移動</source>
+        <translation>Move files</translation>
+    </message>
+    <message>
+        <source> ファイル移動モードへ</source>
+        <translation> Switch to moving files</translation>
+    </message>
+    <message>
+        <source>ファイルの複製</source>
+        <translation>Copy files</translation>
+    </message>
+    <message>
+        <source> ファイル複製モードへ</source>
+        <translation> Switch to copying files</translation>
+    </message>
+    <message>
+        <source> 次のファイルへ</source>
+        <translation> Next file</translation>
+    </message>
+    <message>
+        <source> 閉じる</source>
+        <translation> Close</translation>
+    </message>
+    <message>
+        <source> 最小化</source>
+        <translation> Minimize</translation>
+    </message>
+    <message>
+        <source> ユーザーズガイド</source>
+        <translation> User&apos;s guide</translation>
+    </message>
+    <message>
+        <source> インフォメーション</source>
+        <translation> Information</translation>
+    </message>
+</context>
+<context>
+    <name>TSortingSession</name>
+    <message>
+        <source>%1 を %2 に移動できません: %3</source>
+        <translation>Cannot move %1 to %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 を %2 に複製できません: %3</source>
+        <translation>Cannot copy %1 to %2: %3</translation>
+    </message>
+</context>
+<context>
+    <name>TVxSlideAboutForm</name>
+    <message>
+        <source>バージョン情報</source>
+        <translation>Version Information</translation>
+    </message>
+    <message>
+        <source>バージョン</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>製品バージョン</source>
+        <translation>Product Version</translation>
+    </message>
+    <message>
+        <source>ファイルバージョン</source>
+        <translation>File Version</translation>
+    </message>
+</context>
+</TS>
