@@ -63,10 +63,41 @@ bool drawImage(DeviceContext& dc, const QRect& dst, const QImage& image, QRect s
     const QRgb key = toRgb(options.key);
     const bool needsDestination = code != ropCode(SRCCOPY) && ropUsesDestination(code);
     Surface surface = openSurface(dc);
+    // A plain copy into 32-bit pixels (the slide-in's hundreds of strips):
+    // whole rows, each pixel made opaque as put() makes it.
+    const bool plainCopy = code == ropCode(SRCCOPY) && !options.useKey && !blend && surface.wordPixels();
+    // Unstretched, the source columns of the area are one run.
+    std::size_t runBegin = 0;
+    std::size_t runEnd = columns.size();
+    const bool oneRun = plainCopy && dst.width() == src.width();
+    if (oneRun) {
+        while (runBegin < runEnd && columns[runBegin] < 0)
+            ++runBegin;
+        while (runEnd > runBegin && columns[runEnd - 1] < 0)
+            --runEnd;
+    }
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const std::int64_t sy = sourceIndex(src.top(), y - dst.top(), dst.height(), src.height());
         if (sy < inPixels.top() || sy > inPixels.bottom())
             continue;
+        if (plainCopy) {
+            const QRgb* from = reinterpret_cast<const QRgb*>(pixels.constScanLine(static_cast<int>(sy - origin.y())));
+            QRgb* to = surface.wordRow(y) + area.left();
+            if (oneRun) {
+                if (runBegin < runEnd) {
+                    const QRgb* run = from + columns[runBegin];
+                    QRgb* out = to + runBegin;
+                    for (std::size_t i = 0; i < runEnd - runBegin; ++i)
+                        out[i] = 0xFF000000u | run[i];
+                }
+                continue;
+            }
+            const int* column = columns.data();
+            for (std::size_t i = 0; i < columns.size(); ++i)
+                if (column[i] >= 0)
+                    to[i] = 0xFF000000u | from[column[i]];
+            continue;
+        }
         const QRgb* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(static_cast<int>(sy - origin.y())));
         for (int x = area.left(); x <= area.right(); ++x) {
             const int sx = columns[static_cast<std::size_t>(x - area.left())];

@@ -128,6 +128,11 @@ public:
         m_stride = image.bytesPerLine();
     }
 
+    // Whether every pixel is one opaque 32-bit word (what put writes), so a
+    // plain copy may write whole rows.
+    bool wordPixels() const { return m_kind == Kind::Xrgb || m_kind == Kind::Premultiplied; }
+    QRgb* wordRow(int y) { return reinterpret_cast<QRgb*>(m_bits + static_cast<std::ptrdiff_t>(y) * m_stride); }
+
     QRgb get(int x, int y) const
     {
         const uchar* row = m_bits + static_cast<std::ptrdiff_t>(y) * m_stride;
