@@ -98,6 +98,28 @@ std::string sortKey(const std::string& name)
     return name + "0000";
 }
 
+// More changed names than this are read with the whole folder.
+constexpr std::size_t kMostNamesRedone = 64;
+
+std::vector<std::u32string> foldedPatterns(const std::string& mask)
+{
+    std::vector<std::u32string> folded;
+    for (const std::string& p : splitMask(mask))
+        folded.push_back(FoldName(p));
+    return folded;
+}
+
+// An entry's text: a folder's name in brackets.
+std::string entryText(const WIN32_FIND_DATAA& entry)
+{
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "[" + entry.cFileName + "]" : entry.cFileName;
+}
+
+QIcon entryGlyph(QStyle* style)
+{
+    return QIcon::fromTheme("text-x-generic", style->standardIcon(QStyle::SP_FileIcon));
+}
+
 }  // namespace
 
 TFileListBox::TFileListBox(TComponent* owner, QWidget* parent) : TWidgetControl<QListWidget>(owner, parent)
@@ -151,7 +173,31 @@ void TFileListBox::SetFilter(TFileFilter filter)
 
 void TFileListBox::Update()
 {
-    readFolder();
+    if (!readChanges())
+        readFolder();
+}
+
+std::size_t TFileListBox::listedTimes(const WIN32_FIND_DATAA& entry, const std::vector<std::u32string>& patterns) const
+{
+    if (entry.cFileName == "." || entry.cFileName == "..")
+        return 0;
+    if (!admitted(FFileType, entry.dwFileAttributes))
+        return 0;
+    // The mask first: the filter may be costly (it may read the file), and is
+    // asked only about names the mask lets through.
+    const std::u32string name = FoldName(entry.cFileName);
+    std::size_t first = 0;
+    while (first < patterns.size() && !MatchesFolded(name, patterns[first]))
+        ++first;
+    if (first == patterns.size())
+        return 0;
+    if (FFilter && !FFilter(FDirectory, entry))
+        return 0;
+    std::size_t times = 1;
+    for (std::size_t i = first + 1; i < patterns.size(); ++i)
+        if (MatchesFolded(name, patterns[i]))
+            ++times;
+    return times;
 }
 
 void TFileListBox::readFolder()
@@ -160,41 +206,25 @@ void TFileListBox::readFolder()
     if (!FDirectory.empty() && ::chdir(FDirectory.c_str()) != 0) {
         // A folder that has gone since it was chosen lists nothing.
     }
+    // What changes from here on, the next Update redoes.
+    if (FDirectory.empty())
+        FChanges.Stop();
+    else
+        FChanges.Watch(FDirectory);
 
     BusyCursorScope busy;
     std::vector<std::string> names;
     std::vector<std::string> keys;
-
-    const std::vector<std::string> patterns = splitMask(FMask);
-    std::vector<std::u32string> folded;
-    for (const std::string& p : patterns)
-        folded.push_back(FoldName(p));
+    const std::vector<std::u32string> patterns = foldedPatterns(FMask);
 
     WIN32_FIND_DATAA entry;
     HANDLE search = FDirectory.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(FDirectory + "/*", &entry);
     const std::unique_ptr<HANDLE__, BOOL (*)(HANDLE)> closeSearch(search == INVALID_HANDLE_VALUE ? nullptr : search, FindClose);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (entry.cFileName == "." || entry.cFileName == "..")
-                continue;
-            if (!admitted(FFileType, entry.dwFileAttributes))
-                continue;
-            // The mask first: the filter may be costly (it may read the file),
-            // and is asked only about names the mask lets through.
-            const std::u32string name = FoldName(entry.cFileName);
-            std::size_t first = 0;
-            while (first < folded.size() && !MatchesFolded(name, folded[first]))
-                ++first;
-            if (first == folded.size())
-                continue;
-            if (FFilter && !FFilter(FDirectory, entry))
-                continue;
-            for (std::size_t i = first; i < folded.size(); ++i) {
-                if (i != first && !MatchesFolded(name, folded[i]))
-                    continue;
-                const std::string text = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                                             ? "[" + entry.cFileName + "]"
-                                             : entry.cFileName;
+            const std::size_t times = listedTimes(entry, patterns);
+            for (std::size_t i = 0; i < times; ++i) {
+                const std::string text = entryText(entry);
                 std::string key = sortKey(text);
                 const auto at = std::upper_bound(keys.begin(), keys.end(), key, [](const std::string& a, const std::string& b) {
                     return lstrcmpiA(a, b) < 0;
@@ -211,12 +241,79 @@ void TFileListBox::readFolder()
     setUpdatesEnabled(false);
     clear();
     FNames = std::move(names);
-    const QIcon glyph = QIcon::fromTheme("text-x-generic", style()->standardIcon(QStyle::SP_FileIcon));
+    const QIcon glyph = entryGlyph(style());
     for (const std::string& name : FNames)
         addItem(new QListWidgetItem(glyph, QString::fromStdString(name)));
-    setCurrentRow(-1);
-    FSearchText.clear();
+    afterReading();
     setUpdatesEnabled(true);
+}
+
+bool TFileListBox::readChanges()
+{
+    if (FDirectory.empty())
+        return false;
+    const TFolderChanges::Report report = FChanges.Take();
+    if (!report.Complete || report.Names.size() > kMostNamesRedone || ::chdir(FDirectory.c_str()) != 0)
+        return false;
+    const std::vector<std::u32string> patterns = foldedPatterns(FMask);
+
+    // The edits are made on a copy and replayed on the rows only when every
+    // changed name could be redone.
+    struct Edit {
+        int row;
+        std::string text;  // empty: the row goes
+    };
+    std::vector<Edit> edits;
+    std::vector<std::string> names = FNames;
+    for (const std::string& name : report.Names) {
+        const std::string asFolder = "[" + name + "]";
+        for (std::size_t i = names.size(); i-- > 0;) {
+            if (names[i] == name || names[i] == asFolder) {
+                names.erase(names.begin() + std::ptrdiff_t(i));
+                edits.push_back({int(i), {}});
+            }
+        }
+        WIN32_FIND_DATAA entry;
+        if (!DescribeEntry(FDirectory, name, &entry))
+            continue;
+        const std::size_t times = listedTimes(entry, patterns);
+        if (times == 0)
+            continue;
+        const std::string text = entryText(entry);
+        const std::string key = sortKey(text);
+        auto at = std::upper_bound(names.begin(), names.end(), key, [](const std::string& k, const std::string& n) {
+            return lstrcmpiA(k, sortKey(n)) < 0;
+        });
+        // Names that sort level stand in the folder's own order in a whole
+        // reading, which only that reading knows.
+        if (at != names.begin() && lstrcmpiA(sortKey(*(at - 1)), key) == 0)
+            return false;
+        for (std::size_t i = 0; i < times; ++i) {
+            edits.push_back({int(at - names.begin()), text});
+            at = names.insert(at, text);
+        }
+    }
+
+    setUpdatesEnabled(false);
+    const QIcon glyph = entryGlyph(style());
+    for (const Edit& edit : edits) {
+        if (edit.text.empty())
+            delete takeItem(edit.row);
+        else
+            insertItem(edit.row, new QListWidgetItem(glyph, QString::fromStdString(edit.text)));
+    }
+    FNames = std::move(names);
+    afterReading();
+    setUpdatesEnabled(true);
+    return true;
+}
+
+void TFileListBox::afterReading()
+{
+    // Nothing is selected after a reading.
+    setCurrentRow(-1);
+    clearSelection();
+    FSearchText.clear();
 }
 
 void TFileListBox::checkIndex(int index) const

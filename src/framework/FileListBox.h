@@ -11,11 +11,18 @@
 // in one order. While a long reading runs (the list reached entry 100) the
 // screen shows the busy cursor; the previous cursor comes back in every case.
 //
+// Update after a few changes to the folder (a file moved away, say) redoes
+// only the names the kernel reports changed, with the same result as a whole
+// reading; when the report may be incomplete, when many names changed, or
+// when a changed name would sort level with another, the whole folder is read.
+// The filter must therefore answer from the entry alone.
+//
 // Selecting from code (SetItemIndex) raises no click. A pick with the mouse (on
 // the press), a selection moved with the keyboard and the type-ahead search
 // raise OnClick; the other mouse and key events come from the control base.
 #pragma once
 
+#include "FolderChanges.h"
 #include "Keys.h"
 #include "Set.h"
 #include "WidgetControl.h"
@@ -75,6 +82,13 @@ protected:
 
 private:
     void readFolder();
+    // Redoes the changed names; false (nothing changed) when the whole
+    // folder must be read instead.
+    bool readChanges();
+    // How many times a reading lists the entry: once per pattern of the mask
+    // it matches, when FileType admits it and the filter accepts it.
+    std::size_t listedTimes(const WIN32_FIND_DATAA& entry, const std::vector<std::u32string>& patterns) const;
+    void afterReading();
     void typeAhead(const QString& typed, bool backspace);
     void checkIndex(int index) const;
 
@@ -83,6 +97,7 @@ private:
     TFileType FFileType{ftNormal};
     TFileFilter FFilter;
     std::vector<std::string> FNames;
+    TFolderChanges FChanges;  // changes to FDirectory since it was read
     int FItemHeight = 16;
     QString FSearchText;
     QElapsedTimer FLastTyped;

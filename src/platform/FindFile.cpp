@@ -312,6 +312,14 @@ BOOL FindClose(HANDLE search)
     return TRUE;
 }
 
+bool DescribeEntry(const std::string& folder, const std::string& name, WIN32_FIND_DATAA* data)
+{
+    if (!data || name.empty() || name == "." || name == ".." || name.find_first_of(std::string("/\0", 2)) != std::string::npos)
+        return false;
+    const DirPtr dir(::opendir(folder.empty() ? "." : folder.c_str()));
+    return dir && describe(::dirfd(dir.get()), name, *data);
+}
+
 bool MatchesMask(const std::string& name, const std::string& pattern)
 {
     return MatchesFolded(FoldName(name), FoldName(pattern));

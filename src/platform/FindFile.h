@@ -26,6 +26,10 @@ BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
 // Ends a search and frees its handle.
 BOOL FindClose(HANDLE search);
 
+// Describes the one entry `name` of folder exactly as a search finds it
+// (no wildcards, letter case as given); false when there is no such entry.
+bool DescribeEntry(const std::string& folder, const std::string& name, WIN32_FIND_DATAA* data);
+
 // The name-pattern test of the search, for use elsewhere: "*" and "?" as
 // above, letter case ignored (Unicode case folding).
 bool MatchesMask(const std::string& name, const std::string& pattern);

@@ -4,6 +4,7 @@
 
 #include "FileDescriptor.h"
 #include "FindFile.h"
+#include "FolderChanges.h"
 #include "SlideList.h"
 #include "SysUtils.h"
 #include "TextCompare.h"
@@ -112,7 +113,79 @@ bool sortKey(const TVXSORTDATA& item, std::string& key)
     return true;
 }
 
+// The one folder that filePath names for GetPathDir; false when it names
+// none or several.
+bool singleFolder(const std::string& filePath, std::string& folder)
+{
+    if (!Vxdllprocs::GetPathDir)
+        return false;
+    std::vector<char> buffer(filePath.size() + 4096, '\0');
+    if (!Vxdllprocs::GetPathDir(0, filePath.c_str(), buffer.data(), std::int32_t(buffer.size())))
+        return false;
+    folder.assign(buffer.data(), strnlen(buffer.data(), buffer.size()));
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    return !Vxdllprocs::GetPathDir(1, filePath.c_str(), buffer.data(), std::int32_t(buffer.size()));
+}
+
+// The pages of one directory entry that a collection lists: those of a
+// visible regular file that the library reads, only the first in folder
+// mode, in page order. add(page, dateKey) returns false when no more fit.
+void collectPages(const std::string& folder, const WIN32_FIND_DATAA& data, TVxSlideFileReadWay way,
+                  TVxSortDate sortDate, const std::function<bool(std::int16_t, const char*)>& add)
+{
+    using namespace Vxdllprocs;
+    // Regular files only: folders, hidden files and special entries (FIFOs,
+    // sockets, devices, dangling links) are never opened.
+    if (!VXFileType || (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        return;
+    const std::string path = JoinPath(folder, data.cFileName);
+    alignas(8) unsigned char record[kVxFileRecordSize] = {};
+    if (!VXFileType(path.c_str(), 0, record))
+        return;
+    std::int16_t pages = 0;
+    std::memcpy(&pages, record + kVxFileRecordPageCount, sizeof pages);
+    if (way == vxFolder)
+        pages = 1;
+    bool haveKeys = false;
+    char keys[3][kVxDateKeySize] = {};
+    for (int p = 0; p < pages; ++p) {
+        // Page 0 was read just above: each page is asked for once.
+        if (p > 0 && !VXFileType(path.c_str(), std::int16_t(p), record))
+            continue;  // a page that cannot be read leaves no gap
+        if (!haveKeys) {
+            haveKeys = true;
+            if (!GetFileDateTimeEx || !GetFileDateTimeEx(data.cFileName.c_str(), folder.c_str(), keys[0], keys[1], keys[2]))
+                std::memset(keys, 0, sizeof keys);
+        }
+        const int key = sortDate <= vxSortDateLastAccessTime ? sortDate : vxSortDateLastWriteTime;
+        if (!add(std::int16_t(p), keys[key]))
+            return;
+    }
+}
+
+// More changed names than this are collected with the whole folder.
+constexpr std::size_t kMostNamesRedone = 64;
+
 }  // namespace
+
+// One collected item of a folder snapshot (the folder is the snapshot's).
+struct TVxSlideCollection::FolderSnapshot {
+    struct Item {
+        std::string fileName;
+        char dateKey[16];
+        std::int16_t page;
+    };
+    std::string folder;
+    std::string filePath;
+    std::string fileExt;
+    TVxSlideFileReadWay readWay = vxFolder;
+    TVxSort sort = vxSortNone;
+    TVxSortOrder sortOrder = vxSortOrderInc;
+    TVxSortDate sortDate = vxSortDateLastWriteTime;
+    std::vector<Item> items;  // in the collection's order
+    TFolderChanges changes;   // since the items were read
+    bool valid = false;
+};
 
 TVxSlideCollection::TVxSlideCollection() : m_fileExtArray(std::size_t(kVxExtSlots) * kVxExtSlotSize, '\0') {}
 
@@ -190,6 +263,24 @@ bool TVxSlideCollection::GetFromFolder()
     m_fileExtCount = std::min<int>(GetPathFileExt("", m_fileExt.c_str(), m_fileExtArray.data()), kVxExtSlots);
     if (m_fileExtCount < 1)
         return false;
+    std::string folder;
+    const bool watched = changesKeepOrder() && singleFolder(m_filePath, folder);
+    if (watched && collectChanges(folder)) {
+        if (m_count < 1) {
+            FreeThumbDataMemory();
+            return false;
+        }
+        return true;
+    }
+    if (watched) {
+        // What changes from here on, the next collection redoes.
+        if (!m_snapshot)
+            m_snapshot = std::make_unique<FolderSnapshot>();
+        m_snapshot->valid = false;
+        m_snapshot->changes.Watch(folder);
+    } else {
+        m_snapshot.reset();
+    }
     if (GetPathFilesCount(m_fileExtCount) < 1)
         return false;
     forEachPattern(m_filePath, m_fileExtArray, m_fileExtCount,
@@ -200,11 +291,126 @@ bool TVxSlideCollection::GetFromFolder()
         return false;
     }
     if (m_sort != vxSortNone && m_count > 1) {
-        g_Sort = m_sort;
-        g_SortOrder = m_sortOrder;
-        std::memcpy(g_FileExtArray, m_fileExtArray.data(), sizeof g_FileExtArray);
+        prepareSort();
         QSort(m_items, m_count, int(sizeof(TVXSORTDATA)), &TVxSlideCollection::SortProc);
     }
+    if (watched)
+        keepSnapshot(folder);
+    return true;
+}
+
+void TVxSlideCollection::prepareSort() const
+{
+    g_Sort = m_sort;
+    g_SortOrder = m_sortOrder;
+    std::memcpy(g_FileExtArray, m_fileExtArray.data(), sizeof g_FileExtArray);
+}
+
+bool TVxSlideCollection::changesKeepOrder() const
+{
+    // Without an order the items stand in the folder's own order; the access
+    // time changes with every reading, which no change report tells.
+    const bool byDate = m_sort == vxSortDate || m_sort == vxSortFileExtDate || m_sort == vxSortDirDate ||
+                        m_sort == vxSortDirFileExtDate;
+    return m_sort != vxSortNone && !(byDate && m_sortDate == vxSortDateLastAccessTime);
+}
+
+bool TVxSlideCollection::sameSettings(const FolderSnapshot& snapshot, const std::string& folder) const
+{
+    return snapshot.folder == folder && snapshot.filePath == m_filePath && snapshot.fileExt == m_fileExt &&
+           snapshot.readWay == m_fileReadWay && snapshot.sort == m_sort && snapshot.sortOrder == m_sortOrder &&
+           snapshot.sortDate == m_sortDate;
+}
+
+void TVxSlideCollection::keepSnapshot(const std::string& folder)
+{
+    FolderSnapshot& s = *m_snapshot;
+    s.folder = folder;
+    s.filePath = m_filePath;
+    s.fileExt = m_fileExt;
+    s.readWay = m_fileReadWay;
+    s.sort = m_sort;
+    s.sortOrder = m_sortOrder;
+    s.sortDate = m_sortDate;
+    s.items.clear();
+    s.items.reserve(std::size_t(m_count));
+    if (m_count > 1)
+        prepareSort();
+    s.valid = true;
+    for (int i = 0; i < m_count; ++i) {
+        // Items that sort level stand in the folder's own order, which only a
+        // whole collection knows.
+        if (i > 0 && SortProc(&m_items[i - 1], &m_items[i]) == 0)
+            s.valid = false;
+        FolderSnapshot::Item item{m_items[i].fileName ? m_items[i].fileName : "", {}, m_items[i].page};
+        std::memcpy(item.dateKey, m_items[i].dateKey, sizeof item.dateKey);
+        s.items.push_back(std::move(item));
+    }
+}
+
+bool TVxSlideCollection::collectChanges(const std::string& folder)
+{
+    if (!m_snapshot || !m_snapshot->valid || !sameSettings(*m_snapshot, folder))
+        return false;
+    FolderSnapshot& s = *m_snapshot;
+    const TFolderChanges::Report report = s.changes.Take();
+    if (!report.Complete || report.Names.size() > kMostNamesRedone)
+        return false;
+    prepareSort();
+    using Item = FolderSnapshot::Item;
+    const auto view = [&folder](const Item& item) {
+        TVXSORTDATA data{};
+        data.folder = const_cast<char*>(folder.c_str());
+        data.fileName = const_cast<char*>(item.fileName.c_str());
+        std::memcpy(data.dateKey, item.dateKey, sizeof data.dateKey);
+        data.page = item.page;
+        return data;
+    };
+    std::vector<Item> items = s.items;
+    for (const std::string& name : report.Names) {
+        std::erase_if(items, [&name](const Item& item) { return item.fileName == name; });
+        WIN32_FIND_DATAA data;
+        if (!DescribeEntry(folder, name, &data))
+            continue;
+        // As many times as patterns of the table match it, as a whole collection finds it.
+        std::vector<Item> found;
+        for (int e = 0; e < m_fileExtCount; ++e) {
+            if (!MatchesMask(name, "*." + extensionOf(m_fileExtArray, e)))
+                continue;
+            collectPages(folder, data, m_fileReadWay, m_sortDate, [&](std::int16_t page, const char* dateKey) {
+                Item item{name, {}, page};
+                copyDateKey(item.dateKey, dateKey);
+                found.push_back(std::move(item));
+                return true;
+            });
+        }
+        for (Item& item : found) {
+            const TVXSORTDATA key = view(item);
+            const auto at = std::upper_bound(items.begin(), items.end(), key, [&view](const TVXSORTDATA& k, const Item& other) {
+                const TVXSORTDATA o = view(other);
+                return SortProc(&k, &o) < 0;
+            });
+            if (at != items.begin()) {
+                const TVXSORTDATA before = view(*(at - 1));
+                if (SortProc(&before, &key) == 0)
+                    return false;
+            }
+            items.insert(at, std::move(item));
+        }
+    }
+    if (items.empty()) {
+        s.items.clear();
+        return true;  // an empty collection: the caller fails as for an empty folder
+    }
+    if (!allocate(int(std::min<std::size_t>(items.size(), INT_MAX))))
+        return false;
+    for (const Item& item : items)
+        append(folder.c_str(), item.fileName.c_str(), item.page, item.dateKey);
+    if (std::size_t(m_count) != items.size()) {
+        FreeThumbDataMemory();
+        return false;
+    }
+    s.items = std::move(items);
     return true;
 }
 
@@ -226,41 +432,17 @@ int TVxSlideCollection::GetPathFilesCount(int extCount)
 
 void TVxSlideCollection::GetPathFilesSub(const std::string& folder, const std::string& pattern)
 {
-    using namespace Vxdllprocs;
-    if (!m_items || !VXFileType)
+    if (!m_items || !Vxdllprocs::VXFileType)
         return;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(pattern, &data);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        // Regular files only: folders, hidden files and special entries
-        // (FIFOs, sockets, devices, dangling links) are never opened.
-        if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-            continue;
-        const std::string path = JoinPath(folder, data.cFileName);
-        alignas(8) unsigned char record[kVxFileRecordSize] = {};
-        if (!VXFileType(path.c_str(), 0, record))
-            continue;
-        std::int16_t pages = 0;
-        std::memcpy(&pages, record + kVxFileRecordPageCount, sizeof pages);
-        if (m_fileReadWay == vxFolder)
-            pages = 1;
-        bool haveKeys = false;
-        char keys[3][kVxDateKeySize] = {};
-        for (int p = 0; p < pages && m_count < m_capacity; ++p) {
-            // Page 0 was read just above: each page is asked for once.
-            if (p > 0 && !VXFileType(path.c_str(), std::int16_t(p), record))
-                continue;  // a page that cannot be read leaves no gap
-            if (!haveKeys) {
-                haveKeys = true;
-                if (!GetFileDateTimeEx ||
-                    !GetFileDateTimeEx(data.cFileName.c_str(), folder.c_str(), keys[0], keys[1], keys[2]))
-                    std::memset(keys, 0, sizeof keys);
-            }
-            const int key = m_sortDate <= vxSortDateLastAccessTime ? m_sortDate : vxSortDateLastWriteTime;
-            append(folder.c_str(), data.cFileName.c_str(), std::int16_t(p), keys[key]);
-        }
+        collectPages(folder, data, m_fileReadWay, m_sortDate, [&](std::int16_t page, const char* dateKey) {
+            append(folder.c_str(), data.cFileName.c_str(), page, dateKey);
+            return m_count < m_capacity;
+        });
     } while (m_count < m_capacity && FindNextFileA(search, &data));
     FindClose(search);
 }

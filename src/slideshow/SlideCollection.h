@@ -5,9 +5,17 @@
 // The image library is reached through the procedure variables of Vxdllprocs
 // (loaded by InitializeVX); an operation whose entry points are missing fails
 // quietly.
+//
+// Collecting the folder of the previous collection again, with the same
+// settings and a sorted order, redoes only the files the kernel reports
+// changed since (a file moved away, say), with the same result as collecting
+// the whole folder; whenever that cannot be sure (an incomplete report, many
+// changes, items that sort level, several folders, no order or the access
+// time as key), the whole folder is collected.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -134,6 +142,16 @@ protected:
     void SetErrorCode(std::int16_t value) { m_errorCode = value; }
 
 private:
+    struct FolderSnapshot;
+    // The collection from the previous one and the changes; false when the
+    // folder must be collected whole.
+    bool collectChanges(const std::string& folder);
+    void keepSnapshot(const std::string& folder);
+    bool sameSettings(const FolderSnapshot& snapshot, const std::string& folder) const;
+    // Whether the order can be kept up to date by changes alone.
+    bool changesKeepOrder() const;
+    void prepareSort() const;
+
     bool allocate(int capacity);
     bool append(const char* folder, const char* fileName, std::int16_t page, const char* dateKey);
     bool readSlideFile(int fd);
@@ -157,4 +175,5 @@ private:
     std::string m_currentPath;
     std::vector<char> m_fileExtArray;  // the parsed FileExt: kVxExtSlots slots of kVxExtSlotSize bytes
     int m_fileExtCount = 0;
+    std::unique_ptr<FolderSnapshot> m_snapshot;  // the last collection of one folder, and its changes since
 };

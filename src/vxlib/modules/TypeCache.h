@@ -7,6 +7,7 @@
 #include "ImageFile.h"
 
 #include <cstddef>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -16,10 +17,12 @@ namespace vxmodule {
 
 class TypeCache {
 public:
-    // Holds at most this many files; when it is full it starts afresh.
+    // Holds at most this many files; when it is full the file asked about
+    // least recently makes room, so a folder being worked through keeps its
+    // answers however many other files were asked about.
     static constexpr std::size_t kCapacity = 20000;
 
-    std::optional<int> find(const std::string& path, const FileStamp& stamp) const;
+    std::optional<int> find(const std::string& path, const FileStamp& stamp);
     void store(const std::string& path, const FileStamp& stamp, int pages);
     std::size_t size() const;
 
@@ -27,9 +30,11 @@ private:
     struct Entry {
         FileStamp stamp;
         int pages = 0;
+        std::list<std::string>::iterator recent;
     };
     mutable std::mutex m_mutex;
     std::unordered_map<std::string, Entry> m_entries;
+    std::list<std::string> m_recent;  // most recently asked first
 };
 
 }  // namespace vxmodule
