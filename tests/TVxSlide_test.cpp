@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <string>
@@ -828,12 +829,49 @@ TEST_F(TVxSlide, EachStripOfASlideInReachesTheScreenEvenAfterANestedRepaint)
     EXPECT_GE(counter.paints, 300) << "one flush per strip, also after the nested repaint";
 }
 
+TEST_F(TVxSlide, DecodingAheadShowsWhatADirectLoadShowsAlsoAfterAFileChanged)
+{
+    for (int i = 0; i < 4; ++i)
+        writeImage(folder.file("n" + std::to_string(i) + ".png"), 500 + 30 * i, 300 + 20 * i, qRgb(50 * i, 90, 200 - 40 * i));
+    show();
+    SlideUnderTest direct;
+    direct.SetBounds(0, 0, 320, 240);
+    direct.SetColor(kBackground);
+    direct.SetFileExt(kMainWindowExt);
+    direct.SetFileReadWay(vxFolder);
+    direct.SetSort(vxSortFileName);
+    direct.SetFilePath(folder.path());
+    direct.SetDecodeAhead(false);
+    direct.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&direct));
+    ASSERT_TRUE(slide->Open());
+    ASSERT_TRUE(direct.Open());
+
+    const auto both = [&](bool (::TVxSlide::*step)()) {
+        ASSERT_TRUE((slide.get()->*step)());
+        ASSERT_TRUE((direct.*step)());
+        EXPECT_TRUE(slide->surface() == direct.surface()) << "image " << slide->CurrentImage();
+        QTest::qWait(300);  // the neighbours are decoded meanwhile
+    };
+    both(&::TVxSlide::Start);
+    both(&::TVxSlide::GoNext);
+    // n2.png, decoded ahead by now, is replaced by another program.
+    writeImage(folder.file("n2.png"), 400, 400, qRgb(255, 0, 0));
+    struct timespec times[2] = {{0, UTIME_OMIT}, {2000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.file("n2.png").c_str(), times, 0), 0);
+    both(&::TVxSlide::GoNext);
+    EXPECT_EQ(slide->surface().pixel(160, 120), qRgb(255, 0, 0)) << "the file as it is now";
+    both(&::TVxSlide::GoBack);
+    both(&::TVxSlide::GoNext);
+}
+
 TEST_F(TVxSlide, AHandlerThatClosesTheViewerMidDisplayCausesNoHarm)
 {
     writeImage(folder.file("a.png"), 60, 40, qRgb(0, 0, 255));
     writeImage(folder.file("b.png"), 60, 40, qRgb(0, 255, 0));
     show();
     slide->SetScrollDir(vxNormal);
+    slide->SetDecodeAhead(false);  // its pictures held ahead would count as blocks
     ASSERT_TRUE(slide->Open());
     const std::size_t blocks = GlobalBlockCount();
     int starts = 0;

@@ -3,12 +3,15 @@
 #include "Vxslideabout.h"
 
 #include "Canvas.h"
+#include "SlideDecodeAhead.h"
+#include "SlideLoad.h"
 #include "GlobalMemory.h"
 #include "UniqueDC.h"
 #include "Vxdllprocs.h"
 #include "Vxinit.h"
 #include "Vxutils.h"
 
+#include "Paths.h"
 #include "SafeCall.h"
 #include "SysUtils.h"
 
@@ -56,54 +59,6 @@ std::size_t paletteSize(const BITMAPINFOHEADER& header)
     return DibColorTableSize(header);
 }
 
-void freeImage(VXHANDLE image)
-{
-    if (!image)
-        return;
-    if (Vxdllprocs::VXFreeMemory)
-        Vxdllprocs::VXFreeMemory(image);
-    else
-        GlobalFree(ImageMemory(image));
-}
-
-// A locked image handle, unlocked on every way out.
-class ImageLock {
-public:
-    explicit ImageLock(VXHANDLE image) : m_image(ImageMemory(image)), m_data(image ? GlobalLock(m_image) : nullptr) {}
-    ~ImageLock()
-    {
-        if (m_data)
-            GlobalUnlock(m_image);
-    }
-    ImageLock(const ImageLock&) = delete;
-    ImageLock& operator=(const ImageLock&) = delete;
-    // The packed DIB, or nullptr when the block holds no supported one.
-    const BITMAPINFO* Dib() const
-    {
-        if (!m_data || !DibIsValid(static_cast<const BITMAPINFO*>(m_data), GlobalSize(m_image)))
-            return nullptr;
-        return static_cast<const BITMAPINFO*>(m_data);
-    }
-
-private:
-    HGLOBAL m_image;
-    void* m_data;
-};
-
-std::int16_t readInt16(const unsigned char* p)
-{
-    std::int16_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-std::int32_t readInt32(const unsigned char* p)
-{
-    std::int32_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- lifetime
@@ -126,10 +81,11 @@ TVxSlide::~TVxSlide()
     FIntervalTimer.stop();
     releaseImage();
     for (VXHANDLE image : FPendingFree)
-        freeImage(image);
+        FreeSlideImage(image);
     FPendingFree.clear();
     KillIntervalTimet();
     FreeThumbDataMemory();
+    FAhead.reset();  // its worker calls the library: stopped before the library goes
     if (FGdipToken && Vxdllprocs::VXVectorGdipEnd)
         Vxdllprocs::VXVectorGdipEnd(FGdipToken);
     FGdipToken = 0;
@@ -197,7 +153,7 @@ void TVxSlide::releaseImage()
     if (FDisplayDepth > 0 && FImage)
         FPendingFree.push_back(FImage);
     else
-        freeImage(FImage);
+        FreeSlideImage(FImage);
     FImage = nullptr;
 }
 
@@ -243,6 +199,8 @@ bool TVxSlide::loadAndShow()
         SetErrorCode(6);
         return false;
     }
+    // The neighbours are decoded while this one slides in.
+    decodeAhead();
     DisplaySlideImage(nullptr);
     return true;
 }
@@ -326,73 +284,62 @@ void TVxSlide::About()
 void TVxSlide::GetImageSize(int dispWidth, int dispHeight, int imageWidth, int imageHeight, int& width,
                             int& height) const
 {
-    const float fx = imageWidth > dispWidth ? float(imageWidth) / float(dispWidth) : 1.0f;
-    const float fy = imageHeight > dispHeight ? float(imageHeight) / float(dispHeight) : 1.0f;
-    const float s = std::max(fx, fy);
-    width = int(double(imageWidth) / double(s) + 0.5);
-    height = int(double(imageHeight) / double(s) + 0.5);
+    FitSlideImage(dispWidth, dispHeight, imageWidth, imageHeight, width, height);
+}
+
+TSlideLoad TVxSlide::loadOf(int index)
+{
+    TSlideLoad load;
+    const TVXSORTDATA* item = Item(index);
+    if (!item)
+        return load;
+    load.path = JoinPath(item->folder ? item->folder : "", item->fileName ? item->fileName : "");
+    load.page = item->page;
+    // One more than the client size in each direction.
+    load.areaWidth = ClientWidth() + 1;
+    load.areaHeight = ClientHeight() + 1;
+    load.background = toColorRef(Color());
+    return load;
 }
 
 VXHANDLE TVxSlide::LoadSlideFile()
 {
-    using namespace Vxdllprocs;
-    // One more than the client size in each direction.
-    const int areaWidth = ClientWidth() + 1;
-    const int areaHeight = ClientHeight() + 1;
-    if (areaWidth < 5 || areaHeight < 5)
+    const TSlideLoad load = loadOf(CurrentImage());
+    if (load.path.empty())
         return nullptr;
-    const TVXSORTDATA* item = Item(CurrentImage());
-    if (!item || !VXFileType || !VXFileLoad || !VXGetImageType)
-        return nullptr;
-    const std::string path = CurrentPath();
-    std::vector<unsigned char> fileRecord(kVxFileRecordSize);
-    if (!VXFileType(path.c_str(), item->page, fileRecord.data()))
-        return nullptr;
-    // The decoder may reduce a large picture, never below this size.
-    VXHANDLE image = VXFileLoad(path.c_str(), item->page, std::max(800, areaWidth), std::max(600, areaHeight), 0,
-                                0, 0, 0);
-    if (!image)
-        return nullptr;
-    unsigned char typeRecord[kVxTypeRecordSize] = {};
-    VXGetImageType(image, typeRecord);
-    int width = 0;
-    int height = 0;
-    if (readInt16(typeRecord + kVxTypeRecordKind) == kVxKindRaster) {
-        int imageWidth = 0;
-        int imageHeight = 0;
-        {
-            ImageLock lock(image);
-            if (const BITMAPINFO* dib = lock.Dib()) {
-                imageWidth = dib->bmiHeader.biWidth;
-                imageHeight = std::abs(dib->bmiHeader.biHeight);
-            }
-        }
-        if (imageWidth <= 0 || imageHeight <= 0 || !SetImageSize) {
-            freeImage(image);
-            return nullptr;
-        }
-        GetImageSize(areaWidth, areaHeight, imageWidth, imageHeight, width, height);
-        return SetImageSize(image, std::max(1, width), std::max(1, height));  // takes over image
+    if (FAhead)
+        if (VXHANDLE ready = FAhead->Take(load))
+            return ready;
+    return LoadFittedSlide(load);
+}
+
+void TVxSlide::SetDecodeAhead(bool value)
+{
+    FDecodeAhead = value;
+    if (!value)
+        FAhead.reset();
+}
+
+void TVxSlide::decodeAhead()
+{
+    if (!FDecodeAhead || Count() < 2)
+        return;
+    // The image a step forward shows, then the one a step back shows.
+    std::vector<TSlideLoad> loads;
+    for (int index : {CurrentImage() + 1, CurrentImage() - 1}) {
+        if (index >= Count())
+            index = Endless() ? 0 : -1;
+        if (index < 0 && Endless())
+            index = Count() - 1;
+        if (index < 0 || index == CurrentImage())
+            continue;
+        TSlideLoad load = loadOf(index);
+        if (!load.path.empty() && load.areaWidth >= 5 && load.areaHeight >= 5)
+            loads.push_back(std::move(load));
     }
-    const int vectorWidth = readInt32(typeRecord + kVxTypeRecordWidth);
-    const int vectorHeight = readInt32(typeRecord + kVxTypeRecordHeight);
-    if (vectorWidth <= 0 || vectorHeight <= 0 || !VXVectorToRaster) {
-        freeImage(image);
-        return nullptr;
-    }
-    GetImageSize(areaWidth, areaHeight, vectorWidth, vectorHeight, width, height);
-    const COLORREF background = toColorRef(Color());
-    VXHANDLE raster = VXVectorToRaster(image, 24, -1, GetRValue(background), GetGValue(background),
-                                       GetBValue(background));
-    freeImage(image);
-    if (!raster || !VXResizeEx)
-        return raster;
-    VXHANDLE pair[2] = {raster, nullptr};
-    VXHANDLE out = nullptr;
-    VXResizeEx(pair, &out, std::max(1, width), std::max(1, height), -1, 0, 0, 0, 0);
-    freeImage(pair[0]);
-    freeImage(pair[1]);
-    return out;
+    if (!FAhead)
+        FAhead = std::make_unique<TSlideDecodeAhead>();
+    FAhead->Request(loads);
 }
 
 // ---------------------------------------------------------------- showing
@@ -446,12 +393,12 @@ bool TVxSlide::DisplaySlideImage(HDC dc)
         {
             if (--self->FDisplayDepth == 0) {
                 for (VXHANDLE image : self->FPendingFree)
-                    freeImage(image);
+                    FreeSlideImage(image);
                 self->FPendingFree.clear();
             }
         }
     } depth(this);
-    ImageLock lock(FImage);
+    TSlideImageLock lock(FImage);
     const BITMAPINFO* dib = lock.Dib();
     if (!dib)
         return false;
@@ -651,8 +598,10 @@ void TVxSlide::WMTimer()
     GetNextPathName(true);
     releaseImage();
     FImage = LoadSlideFile();
-    if (FImage)
+    if (FImage) {
+        decodeAhead();
         DisplaySlideImage(nullptr);
+    }
 }
 
 // ---------------------------------------------------------------- painting and input

@@ -21,8 +21,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+class TSlideDecodeAhead;
+struct TSlideLoad;
 
 // Border style.
 enum TVxAppearance : std::uint8_t { vxFlat, vxLowered, vxRaised };
@@ -64,6 +68,12 @@ public:
     // drawing uses at least 1.
     std::int16_t ScrollSize() const { return FScrollSize; }
     void SetScrollSize(std::int16_t value) { FScrollSize = value < 0 ? std::int16_t(0) : value; }
+
+    // While an image is shown, the next and the previous one are decoded
+    // and fitted on a worker thread, so that a step finds them ready (on by
+    // default; what is shown is the same either way).
+    bool DecodeAhead() const { return FDecodeAhead; }
+    void SetDecodeAhead(bool value);
 
     // ---- the list's properties (see TVxSlideCollection)
     using TVxSlideCollection::CurrentImage;
@@ -168,6 +178,10 @@ private:
     void releaseImage();
     void forgetShown();
     bool loadAndShow();
+    // The load of item index at the current display size.
+    TSlideLoad loadOf(int index);
+    // Asks for the neighbours of the current image to be decoded ahead.
+    void decodeAhead();
     // A move of the cursor (refused while closed or while the timer runs), then loadAndShow.
     template <typename Step>
     bool moveAndShow(Step step);
@@ -197,4 +211,6 @@ private:
     std::vector<VXHANDLE> FPendingFree;  // images released while a display drew them
     RECT FDispRect{0, 0, -1, -1};
     std::int32_t FGdipToken = 0;
+    bool FDecodeAhead = true;
+    std::unique_ptr<TSlideDecodeAhead> FAhead;  // made at the first image with neighbours
 };
