@@ -56,8 +56,10 @@ bool ownFolder(const std::string& path)
 bool makeFolders(const std::string& path)
 {
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode) || (errno = ENOTDIR, false);
+    if (::stat(path.c_str(), &st) == 0) {
+        errno = ENOTDIR;
+        return S_ISDIR(st.st_mode);
+    }
     const std::string parent = ParentFolder(path);
     if (parent != path && parent != "." && !makeFolders(parent))
         return false;
@@ -118,9 +120,13 @@ std::string mountPoint(const std::string& folder, dev_t device)
 // A trash folder with its files/ and info/, on the given device.
 bool usableTrash(const std::string& trash, dev_t device)
 {
+    if (!ownFolder(trash) || !ownFolder(JoinPath(trash, "files")) || !ownFolder(JoinPath(trash, "info")))
+        return false;
     struct stat st;
-    return ownFolder(trash) && ownFolder(JoinPath(trash, "files")) && ownFolder(JoinPath(trash, "info"))
-        && ::stat(trash.c_str(), &st) == 0 && (st.st_dev == device || (errno = EXDEV, false));
+    if (::stat(trash.c_str(), &st) != 0)
+        return false;
+    errno = EXDEV;
+    return st.st_dev == device;
 }
 
 std::string absolutePath(const std::string& path)
