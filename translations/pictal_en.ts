@@ -102,6 +102,17 @@
     </message>
 </context>
 <context>
+    <name>TFileListBox</name>
+    <message>
+        <source>%1 を開けません</source>
+        <translation>Cannot open %1</translation>
+    </message>
+    <message>
+        <source>リストのインデックスが範囲を超えています (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
+</context>
+<context>
     <name>TIniFile</name>
     <message>
         <source>%1 に書き込めません</source>

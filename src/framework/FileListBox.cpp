@@ -7,6 +7,7 @@
 #include "SafeCall.h"
 #include "SysUtils.h"
 #include "TextCompare.h"
+#include "Translation.h"
 
 #include <QIcon>
 #include <QKeyEvent>
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,7 +138,7 @@ void TFileListBox::SetDirectory(const std::string& folder)
         return;
     struct stat st;
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder.c_str(), X_OK) != 0)
-        throw Exception(folder + " を開けません");
+        throw Exception(Substitute(Translate("TFileListBox", "%1 を開けません"), {folder}));
     // A relative path is made absolute first: reading changes the working
     // folder, which it would then be taken from.
     const std::string absolute = folder.front() == '/' ? folder : ExpandFileName(folder);
@@ -318,11 +318,9 @@ void TFileListBox::afterReading()
 
 void TFileListBox::checkIndex(int index) const
 {
-    if (index < 0 || index >= Count()) {
-        char message[96];
-        std::snprintf(message, sizeof message, "リストのインデックスが範囲を超えています (%d)", index);
-        throw Exception(message);
-    }
+    if (index < 0 || index >= Count())
+        throw Exception(Substitute(Translate("TFileListBox", "リストのインデックスが範囲を超えています (%1)"),
+                                   {std::to_string(index)}));
 }
 
 const std::string& TFileListBox::Item(int index) const
