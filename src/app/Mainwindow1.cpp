@@ -26,6 +26,7 @@
 #include "ShellExecute.h"
 #include "Shape.h"
 #include "SpeedButton.h"
+#include "Translation.h"
 #include "Vxslide.h"
 #include "Vxslideabout.h"
 
@@ -57,10 +58,27 @@ int rowOffset(int slot)
     return kRowPitch * (slot - 1);
 }
 
-// The slot's numeral in full width, as the hints write it ("１".."９").
-std::string fullWidthDigit(int slot)
+// The hints of slot n's dispatch button and browse edit (n = 1..9), the
+// numeral in full width.
+const char* const kDispatchHints[] = {
+    QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け１"), QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け２"),
+    QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け３"), QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け４"),
+    QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け５"), QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け６"),
+    QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け７"), QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け８"),
+    QT_TRANSLATE_NOOP("TMainForm1", " ファイル振り分け９"),
+};
+const char* const kSlotFolderHints[] = {
+    QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ１"), QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ２"),
+    QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ３"), QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ４"),
+    QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ５"), QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ６"),
+    QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ７"), QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ８"),
+    QT_TRANSLATE_NOOP("TMainForm1", " 移動・複製先フォルダ９"),
+};
+
+// A text of the tables above in the language installed.
+std::string translated(const char* text)
 {
-    return QString(QChar(0xFF10 + slot)).toStdString();
+    return Translate("TMainForm1", text);
 }
 
 // The connector arrows, from the centre to the rows.
@@ -186,7 +204,7 @@ void TMainForm1::buildLayout()
         palette.setColor(QPalette::Text, ToQColor(font->Color()));
         FolderTreeView0->setPalette(palette);
     }
-    SetWidgetHint(FolderTreeView0, " フォルダの選択", true);
+    SetWidgetHint(FolderTreeView0, Translate("TMainForm1", " フォルダの選択"), true);
 
     VxSlide1 = place<TVxSlide>(this, Panel1, "VxSlide1", 6, 228, 320, 240);
     VxSlide1->SetAppearance(vxLowered);
@@ -194,7 +212,7 @@ void TMainForm1::buildLayout()
     ConfigureSessionViewer(*VxSlide1);  // FileExt, FileReadWay, Sort
     VxSlide1->SetScrollDir(vxLeftToRight);
     VxSlide1->SetColor(kPaleRed);
-    VxSlide1->SetHint(" 振り分ける画像");
+    VxSlide1->SetHint(Translate("TMainForm1", " 振り分ける画像"));
     VxSlide1->SetShowHint(true);
     FViewer = std::make_unique<TSessionViewer>(*VxSlide1);
 
@@ -212,13 +230,15 @@ void TMainForm1::buildLayout()
         FileListBox1->setPalette(palette);
     }
     FileListBox1->setCursor(Qt::PointingHandCursor);
-    SetWidgetHint(FileListBox1, " ファイルの選択(BMP,JPEG,JPEG2000,GIF,TIFF,PCX,FPX,PNG,WMF,EMF)", true);
+    SetWidgetHint(FileListBox1,
+                  Translate("TMainForm1", " ファイルの選択(BMP,JPEG,JPEG2000,GIF,TIFF,PCX,FPX,PNG,WMF,EMF)"),
+                  true);
 
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
     E1 = new TMenuItem(this);
     E1->SetName("E1");
-    E1->SetCaption("最新の情報に更新(&E)");
+    E1->SetCaption(Translate("TMainForm1", "最新の情報に更新(&E)"));
     E1->SetShortCut(16466);  // Ctrl+R as stored
     PopupMenu1->Add(E1);
     SetPopupMenu(FileListBox1, PopupMenu1);
@@ -226,23 +246,23 @@ void TMainForm1::buildLayout()
     RadioButton1 = new TRadioButton(this, Panel1);
     RadioButton1->SetName("RadioButton1");
     RadioButton1->setGeometry(260, 488, 113, 17);
-    RadioButton1->SetCaption("ファイルの移動");
+    RadioButton1->SetCaption(Translate("TMainForm1", "ファイルの移動"));
     RadioButton1->SetFont(*makeFont(kMincho, 12, clBlack));
     RadioButton1->SetChecked(true);
-    SetWidgetHint(RadioButton1, " ファイル移動モードへ", true);
+    SetWidgetHint(RadioButton1, Translate("TMainForm1", " ファイル移動モードへ"), true);
     RadioButton2 = new TRadioButton(this, Panel1);
     RadioButton2->SetName("RadioButton2");
     RadioButton2->setGeometry(260, 512, 113, 17);
-    RadioButton2->SetCaption("ファイルの複製");
+    RadioButton2->SetCaption(Translate("TMainForm1", "ファイルの複製"));
     RadioButton2->SetFont(*makeFont(kMincho, 12, clBlack));
-    SetWidgetHint(RadioButton2, " ファイル複製モードへ", true);
+    SetWidgetHint(RadioButton2, Translate("TMainForm1", " ファイル複製モードへ"), true);
 
     SpeedButton1 = place<TSpeedButton>(this, Panel1, "SpeedButton1", 332, 626, 46, 50);
     SpeedButton1->SetFlat(true);
     SpeedButton1->SetCaption("0");
     SpeedButton1->SetFont(*makeFont(kGothic, 21, clRed, kBoldUnderlined));
     SpeedButton1->SetCursor(crHandPoint);
-    SpeedButton1->SetHint(" 次のファイルへ");
+    SpeedButton1->SetHint(Translate("TMainForm1", " 次のファイルへ"));
     SpeedButton1->SetShowHint(true);
 
     // The arrows lie beneath every other control of the panel (non-windowed
@@ -283,7 +303,7 @@ void TMainForm1::buildLayout()
         button->SetColor(clWhite);
         button->SetFont(*makeFont(kMincho, 21, clRed, kBoldUnderlined));
         button->SetCursor(crHandPoint);
-        button->SetHint(" ファイル振り分け" + fullWidthDigit(slot));
+        button->SetHint(translated(kDispatchHints[slot - 1]));
         button->SetShowHint(true);
         button->SetEnabled(false);
         ClearButtons[std::size_t(slot - 1)] = button;
@@ -293,7 +313,7 @@ void TMainForm1::buildLayout()
         edit->SetCaretBlinkRate(200);
         edit->SetFont(*makeFont(kMincho, 12, clBlack));
         edit->setCursor(Qt::IBeamCursor);
-        edit->SetHint(" 移動・複製先フォルダ" + fullWidthDigit(slot));
+        edit->SetHint(translated(kSlotFolderHints[slot - 1]));
         edit->SetShowHint(true);
         BrowseEdits[std::size_t(slot - 1)] = edit;
 
@@ -318,10 +338,10 @@ void TMainForm1::buildLayout()
         const char* hint;
     };
     const FadeRow fades[] = {
-        {&FadeButton3, "FadeButton3", Panel2, 0, "×", " 閉じる"},
-        {&FadeButton2, "FadeButton2", Panel2, 18, "_", " 最小化"},
-        {&FadeButton1, "FadeButton1", Panel2, 36, "?", " ユーザーズガイド"},
-        {&FadeButton4, "FadeButton4", Panel3, 0, "i", " インフォメーション"},
+        {&FadeButton3, "FadeButton3", Panel2, 0, "×", QT_TRANSLATE_NOOP("TMainForm1", " 閉じる")},
+        {&FadeButton2, "FadeButton2", Panel2, 18, "_", QT_TRANSLATE_NOOP("TMainForm1", " 最小化")},
+        {&FadeButton1, "FadeButton1", Panel2, 36, "?", QT_TRANSLATE_NOOP("TMainForm1", " ユーザーズガイド")},
+        {&FadeButton4, "FadeButton4", Panel3, 0, "i", QT_TRANSLATE_NOOP("TMainForm1", " インフォメーション")},
     };
     for (const FadeRow& row : fades) {
         auto* button = new TFadeButton(this, row.parent);
@@ -341,7 +361,7 @@ void TMainForm1::buildLayout()
         button->SetFadeOnOver(true);
         button->SetFadeOnLeave(false);
         button->SetCursor(crHandPoint);
-        button->SetHint(row.hint);
+        button->SetHint(translated(row.hint));
         button->SetShowHint(true);
         *row.button = button;
     }
