@@ -284,6 +284,57 @@
         <source>%1 を %2 に複製できません: %3</source>
         <translation>Cannot copy %1 to %2: %3</translation>
     </message>
+    <message>
+        <source>%1 を %2 に複製できません: 同じ名前のファイルをごみ箱に移せません: %3</source>
+        <translation>Cannot copy %1 to %2: the file of the same name there cannot be moved to the trash: %3</translation>
+    </message>
+    <message>
+        <source>%1 を %2 に移動できません: 同じ名前のファイルをごみ箱に移せません: %3</source>
+        <translation>Cannot move %1 to %2: the file of the same name there cannot be moved to the trash: %3</translation>
+    </message>
+    <message>
+        <source>（置き換えられるはずだったファイルはごみ箱にあります: %1）</source>
+        <translation> (the file it was to replace is in the trash: %1)</translation>
+    </message>
+</context>
+<context>
+    <name>TUndoHistory</name>
+    <message>
+        <source>%1 は振り分けの後に変更されたため、元に戻せません。</source>
+        <translation>%1 was changed after it was sorted, so the sorting cannot be undone.</translation>
+    </message>
+    <message>
+        <source>%1 は振り分けの後に移動または削除されたため、元に戻せません。</source>
+        <translation>%1 was moved or removed after it was sorted, so the sorting cannot be undone.</translation>
+    </message>
+    <message>
+        <source>%1 には別のファイルがあるため、元に戻せません。</source>
+        <translation>Another file now has the name %1, so the sorting cannot be undone.</translation>
+    </message>
+    <message>
+        <source>置き換えられたファイル %1 がごみ箱にないため、元に戻せません。</source>
+        <translation>The replaced file %1 is no longer in the trash, so the sorting cannot be undone.</translation>
+    </message>
+    <message>
+        <source>%1 を元に戻せません: %2</source>
+        <translation>Cannot undo the sorting of %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 は元に戻した後に変更されたため、やり直せません。</source>
+        <translation>%1 was changed after the undo, so the sorting cannot be redone.</translation>
+    </message>
+    <message>
+        <source>%1 は元に戻した後に移動または削除されたため、やり直せません。</source>
+        <translation>%1 was moved or removed after the undo, so the sorting cannot be redone.</translation>
+    </message>
+    <message>
+        <source>%1 には別のファイルがあるため、やり直せません。</source>
+        <translation>Another file now has the name %1, so the sorting cannot be redone.</translation>
+    </message>
+    <message>
+        <source>%1 をやり直せません: %2</source>
+        <translation>Cannot redo the sorting of %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>TVxSlideAboutForm</name>

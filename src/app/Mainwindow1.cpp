@@ -408,7 +408,11 @@ void TMainForm1::wireEvents()
         ClearButtons[std::size_t(slot - 1)]->OnClick = [this, slot](TObject*) { FSession.DispatchToSlot(slot); };
         TExBrowseEdit* edit = BrowseEdits[std::size_t(slot - 1)];
         edit->OnChange = [this, slot](TObject*) { FSession.SlotPathChanged(slot); };
-        edit->OnKeyDown = OnKeyDown;
+        // Ctrl+Z and Ctrl+Y stay the edit's own text undo and redo.
+        edit->OnKeyDown = [this](TObject*, WORD_KEY& key, TShiftState shift) {
+            if (!TSortingSession::IsHistoryKey(key, shift))
+                keyDown(key, shift);
+        };
     }
     FadeButton1->OnClick = [this](TObject*) { FadeButton1Click(); };
     FadeButton2->OnClick = [this](TObject*) { FadeButton2Click(); };
@@ -510,6 +514,11 @@ void TMainForm1::FadeButton4Click()
 std::string TMainForm1::FolderName()
 {
     return FolderTreeView0->FolderName();
+}
+
+void TMainForm1::SelectFolder(const std::string& folder)
+{
+    FolderTreeView0->setFolderName(folder);
 }
 
 TFileListBox& TMainForm1::FileList()

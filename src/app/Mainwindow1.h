@@ -103,6 +103,7 @@ private:
 
     // TSessionControls
     std::string FolderName() override;
+    void SelectFolder(const std::string& folder) override;
     TFileListBox& FileList() override;
     ISessionViewer& Viewer() override;
     TTransferMode& Mode() override;

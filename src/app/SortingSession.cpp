@@ -6,8 +6,12 @@
 #include "LastError.h"
 #include "Paths.h"
 #include "SysUtils.h"
+#include "TextCompare.h"
 #include "TransferMode.h"
+#include "Translation.h"
 #include "Vxdllprocs.h"
+
+#include <algorithm>
 
 bool IsSessionFile(const std::string& folder, const WIN32_FIND_DATAA& entry)
 {
@@ -118,13 +122,15 @@ void TSortingSession::DispatchToSlot(int slot)
 void TSortingSession::moveTo(const std::string& target)
 {
     const std::string current = FControls.CurrentFilePath();
-    // A file of that name in the slot's folder is replaced in one step, so a
-    // move that fails leaves both files as they were. Nothing is replaced when
-    // the current file is gone or is the target itself.
+    // A file of that name in the slot's folder goes to the trash in one step
+    // with the move, so a move that fails leaves both files as they were.
+    // Nothing is replaced when the current file is gone or is the target itself.
     std::string failure;
-    if (FileExists(current) && !IsSameFile(current, target)
-        && !MoveFileExA(current, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
-        failure = transferError(target, "移動できません");
+    if (FileExists(current) && !IsSameFile(current, target)) {
+        const TTransferResult result = FHistory.Transfer(current, target, false);
+        if (!result.Done)
+            failure = transferFailure(target, false, result);
+    }
     // The list and the viewer go on as after a move; after a failed one they
     // show the same file again, and then the failure is reported.
     showAfterMove();
@@ -159,10 +165,10 @@ void TSortingSession::copyTo(const std::string& target)
     const std::string current = FControls.CurrentFilePath();
     // A copy that fails leaves the list and the viewer on the file. A copy
     // onto the file itself (a slot naming the source folder) is no copy.
-    if (!IsSameFile(current, target) && !CopyFileA(current, target, 0)) {
-        const std::string failure = transferError(target, "複製できません");
-        if (FileExists(current))
-            throw Exception(failure);
+    if (!IsSameFile(current, target)) {
+        const TTransferResult result = FHistory.Transfer(current, target, true);
+        if (!result.Done && FileExists(current))
+            throw Exception(transferFailure(target, true, result));
     }
     TFileListBox& list = FControls.FileList();
     const int selected = list.ItemIndex();
@@ -178,8 +184,83 @@ std::string TSortingSession::transferError(const std::string& target, const char
     return parts.name + " を " + parts.folder + " に" + what + ": " + SysErrorMessage(error);
 }
 
+std::string TSortingSession::transferFailure(const std::string& target, bool copy, const TTransferResult& result)
+{
+    SetLastError(result.Error);
+    std::string message;
+    if (result.TrashRefused) {
+        const PathParts parts = SplitAtLastSlash(target);
+        const char* text =
+            copy ? QT_TRANSLATE_NOOP("TSortingSession", "%1 を %2 に複製できません: 同じ名前のファイルをごみ箱に移せません: %3")
+                 : QT_TRANSLATE_NOOP("TSortingSession", "%1 を %2 に移動できません: 同じ名前のファイルをごみ箱に移せません: %3");
+        message = Substitute(Translate("TSortingSession", text),
+                             {parts.name, parts.folder, SysErrorMessage(result.Error)});
+    } else {
+        message = transferError(target, copy ? "複製できません" : "移動できません");
+    }
+    if (result.Stranded)
+        message += Substitute(Translate("TSortingSession", "（置き換えられるはずだったファイルはごみ箱にあります: %1）"),
+                              {result.Stranded->TrashPath});
+    return message;
+}
+
+bool TSortingSession::IsHistoryKey(WORD_KEY Key, TShiftState Shift)
+{
+    return Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) && (Key == 'Z' || Key == 'Y');
+}
+
+void TSortingSession::Undo()
+{
+    if (!FHistory.CanUndo())
+        return;
+    showInFolder(FHistory.Undo().Source, false);
+}
+
+void TSortingSession::Redo()
+{
+    if (!FHistory.CanRedo())
+        return;
+    // A moved file is gone from the list: the entry at its place follows it.
+    // After a copy the session goes on to the next file.
+    showInFolder(FHistory.Redo().Source, true);
+}
+
+void TSortingSession::showInFolder(const std::string& path, bool next)
+{
+    const PathParts parts = SplitAtLastSlash(path);
+    if (FControls.FolderName() != parts.folder)
+        FControls.SelectFolder(parts.folder);
+    TFileListBox& list = FControls.FileList();
+    if (list.Directory() == parts.folder)
+        list.Update();  // the file came or went since the list was read
+    else
+        list.SetDirectory(parts.folder);
+    // The entry's place in the list's order.
+    const std::string key = parts.name + "0000";
+    int index = 0;
+    while (index < list.Count() && lstrcmpiA(list.Item(index) + "0000", key) < 0)
+        ++index;
+    if (next && index < list.Count() && list.Item(index) == parts.name)
+        ++index;
+    index = std::min(index, list.Count() - 1);
+    if (index >= 0)
+        list.SetItemIndex(index);
+    ISessionViewer& viewer = FControls.Viewer();
+    viewer.Close();
+    viewer.SetFilePath(parts.folder);
+    viewer.Open();
+    FileListBox1Click();
+}
+
 void TSortingSession::FormKeyDown(WORD_KEY& Key, TShiftState Shift)
 {
+    if (IsHistoryKey(Key, Shift)) {
+        if (Key == 'Z' && !Shift.Contains(ssShift))
+            Undo();
+        else
+            Redo();
+        return;
+    }
     int slot = 0;
     if (Key == VK_SPACE || Key == VK_NUMPAD0) {
         SpeedButton1Click();

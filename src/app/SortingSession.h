@@ -4,12 +4,15 @@
 // it, then going on to the next file.
 //
 // The session's state lives in the main window's controls, which it reaches
-// only through TSessionControls; it remembers only which folders it has
-// already cleared of what killed transfers left. The operations
+// only through TSessionControls; it remembers which folders it has already
+// cleared of what killed transfers left, and the history of its transfers
+// for undo and redo (TUndoHistory), which it logs (TDispatchLog). The operations
 // carry the names of the main window's handlers that call them.
 #pragma once
 
+#include "DispatchLog.h"
 #include "Keys.h"
+#include "UndoHistory.h"
 #include "WinTypes.h"
 
 #include <set>
@@ -51,6 +54,7 @@ class TSessionControls {
 public:
     virtual ~TSessionControls() = default;
     virtual std::string FolderName() = 0;                            // the folder tree's folder
+    virtual void SelectFolder(const std::string& folder) = 0;        // the tree goes to a folder
     virtual TFileListBox& FileList() = 0;                            // the file list
     virtual ISessionViewer& Viewer() = 0;                            // the slide viewer
     virtual TTransferMode& Mode() = 0;                               // the move and copy flags
@@ -83,6 +87,9 @@ public:
     // Next file: the list and the viewer step on by one.
     void SpeedButton1Click();
     // Sends the current file to slot n (1..9) by the transfer mode, then goes on.
+    // A file of the same name in the slot's folder goes to the trash in one
+    // step with the transfer; when it cannot, nothing is transferred. Each
+    // transfer is logged and becomes the step to undo.
     // A move or copy that fails raises Exception("<name> を <folder> に移動できません:
     // <reason>", or "複製できません" for a copy) after the list and the viewer were
     // put back on that file; nothing else is transferred then.
@@ -90,9 +97,20 @@ public:
     // The window's key map: Space and keypad 0 step on; keypad 1..9 and F1..F9
     // dispatch to that slot when its path names an existing folder at the
     // moment of the key. Modifiers are not looked at, except that F4 with Alt
-    // (the window's close) never dispatches. The key is left to the focused
-    // control.
+    // (the window's close) never dispatches. Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z
+    // undo and redo. The key is left to the focused control.
     void FormKeyDown(WORD_KEY& Key, TShiftState Shift);
+    // Ctrl+Z undoes the last dispatch's transfer; Ctrl+Y and Ctrl+Shift+Z
+    // redo it (TUndoHistory). The list and the viewer then show the file in
+    // its source folder as after a folder change with that file selected: the
+    // file itself after an undo, after a redo the entry a dispatch would go on
+    // to. An undo or redo that cannot be done safely raises Exception with the
+    // reason and changes nothing; with nothing to undo or redo, nothing happens.
+    void Undo();
+    void Redo();
+    // Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z (without Alt): the keys FormKeyDown
+    // takes for undo and redo, which a text edit keeps for its own.
+    static bool IsHistoryKey(WORD_KEY Key, TShiftState Shift);
     // Refresh: the list is read again.
     void E1Click();
     // Slot n's path changed: the slot is enabled with its folder's name as its
@@ -120,7 +138,14 @@ private:
     // "<name> を <folder> に<what>: <reason>" for the last error of a transfer to target.
     static std::string transferError(const std::string& target, const char* what);
     void copyTo(const std::string& target);
+    // The message for a transfer to target that did not take place.
+    static std::string transferFailure(const std::string& target, bool copy, const TTransferResult& result);
+    // As after a folder change to path's folder, with path's entry selected
+    // (or, when next is set or it is not listed, the entry that follows it).
+    void showInFolder(const std::string& path, bool next);
 
     TSessionControls& FControls;
     std::set<std::string> FCleared;
+    TDispatchLog FLog;
+    TUndoHistory FHistory{FLog};
 };

@@ -69,6 +69,7 @@ public:
     SessionControls();
 
     std::string FolderName() override { return folder; }
+    void SelectFolder(const std::string& path) override { folder = path; }
     TFileListBox& FileList() override { return list; }
     ISessionViewer& Viewer() override { return viewer; }
     TTransferMode& Mode() override { return mode; }
