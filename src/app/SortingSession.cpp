@@ -177,11 +177,11 @@ void TSortingSession::copyTo(const std::string& target)
     goNext();
 }
 
-std::string TSortingSession::transferError(const std::string& target, const char* what)
+std::string TSortingSession::transferError(const std::string& target, const char* message)
 {
     const DWORD error = GetLastError();
     const PathParts parts = SplitAtLastSlash(target);
-    return parts.name + " を " + parts.folder + " に" + what + ": " + SysErrorMessage(error);
+    return Substitute(Translate("TSortingSession", message), {parts.name, parts.folder, SysErrorMessage(error)});
 }
 
 std::string TSortingSession::transferFailure(const std::string& target, bool copy, const TTransferResult& result)
@@ -196,7 +196,8 @@ std::string TSortingSession::transferFailure(const std::string& target, bool cop
         message = Substitute(Translate("TSortingSession", text),
                              {parts.name, parts.folder, SysErrorMessage(result.Error)});
     } else {
-        message = transferError(target, copy ? "複製できません" : "移動できません");
+        message = transferError(target, copy ? QT_TRANSLATE_NOOP("TSortingSession", "%1 を %2 に複製できません: %3")
+                                             : QT_TRANSLATE_NOOP("TSortingSession", "%1 を %2 に移動できません: %3"));
     }
     if (result.Stranded)
         message += Substitute(Translate("TSortingSession", "（置き換えられるはずだったファイルはごみ箱にあります: %1）"),

@@ -135,8 +135,9 @@ private:
     void moveTo(const std::string& target);
     // The list read again and the entry at the moved file's place shown.
     void showAfterMove();
-    // "<name> を <folder> に<what>: <reason>" for the last error of a transfer to target.
-    static std::string transferError(const std::string& target, const char* what);
+    // The message (%1 the name, %2 the folder, %3 the reason) in the language
+    // installed, for the last error of a transfer to target.
+    static std::string transferError(const std::string& target, const char* message);
     void copyTo(const std::string& target);
     // The message for a transfer to target that did not take place.
     static std::string transferFailure(const std::string& target, bool copy, const TTransferResult& result);
