@@ -1,6 +1,7 @@
 // Figures of the slide list: collecting a folder of 5000 small images with
 // the main window's settings, the first time (every file opened by the image
-// library) and again (the library's answers for unchanged files are cached).
+// library), again as a whole (the library's answers for unchanged files are
+// cached), and again after one file was moved (only that name redone).
 #include "SlideCollection.h"
 #include "Vxdllprocs.h"
 #include "Vxinit.h"
@@ -36,15 +37,48 @@ void writeImages(const std::string& folder)
     }
 }
 
-void collect(benchmark::State& state)
+void configure(TVxSlideCollection& list)
 {
-    TVxSlideCollection list;
     list.SetFileReadWay(vxFolder);
     list.SetSort(vxSortFileName);
     list.SetFileExt("bmp;jpg;jpeg;j2k;jp2;gif;tif;tiff;pcx;fpx;png;wmf;emf");
     list.SetFilePath(g_folder->path().toStdString());
+}
+
+// A whole collection each time (a new list knows nothing of the folder).
+void collect(benchmark::State& state)
+{
+    int count = 0;
     for (auto _ : state) {
-        if (!list.GetFromFolder() || list.Count() != kImages) {
+        TVxSlideCollection list;
+        configure(list);
+        if (!list.GetFromFolder() || (count = list.Count()) != kImages) {
+            state.SkipWithError("the folder was not collected");
+            break;
+        }
+        benchmark::DoNotOptimize(list.Item(0));
+    }
+    state.counters["items"] = count;
+}
+
+// Collecting again after one file was moved out of the folder (or back), as
+// the viewer does after a dispatch: only that name is examined again.
+void CollectAfterAMove(benchmark::State& state)
+{
+    TVxSlideCollection list;
+    configure(list);
+    list.GetFromFolder();
+    const int all = list.Count();
+    const std::string name = list.Item(all / 2)->fileName;
+    const std::string inside = g_folder->path().toStdString() + "/" + name;
+    const std::string outside = g_folder->path().toStdString() + ".moved";
+    bool out = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::rename(out ? outside.c_str() : inside.c_str(), out ? inside.c_str() : outside.c_str());
+        out = !out;
+        state.ResumeTiming();
+        if (!list.GetFromFolder() || list.Count() != all - (out ? 1 : 0)) {
             state.SkipWithError("the folder was not collected");
             break;
         }
@@ -64,6 +98,7 @@ void CollectFolderAgain(benchmark::State& state)
     collect(state);
 }
 BENCHMARK(CollectFolderAgain)->Unit(benchmark::kMillisecond);
+BENCHMARK(CollectAfterAMove)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -89,6 +89,7 @@ struct FolderListing {
     struct timespec modified{};
     struct timespec readAt{};
     std::vector<std::string> names;
+    std::vector<std::u32string> folded;  // each name case-folded, for the patterns
     bool valid = false;
 };
 
@@ -106,7 +107,7 @@ bool sameTime(const struct timespec& a, const struct timespec& b)
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-const std::vector<std::string>* folderNames(DIR* dir)
+const FolderListing* folderNames(DIR* dir)
 {
     thread_local FolderListing listing;
     struct stat st;
@@ -114,12 +115,16 @@ const std::vector<std::string>* folderNames(DIR* dir)
         return nullptr;
     if (listing.valid && listing.device == st.st_dev && listing.inode == st.st_ino &&
         sameTime(listing.modified, st.st_mtim) && nanosecondsSince(listing.readAt) < kListingLifetimeNs)
-        return &listing.names;
+        return &listing;
 
     listing.valid = false;
     listing.names.clear();
+    listing.folded.clear();
     if (!readNames(dir, listing.names))
         return nullptr;
+    listing.folded.reserve(listing.names.size());
+    for (const std::string& name : listing.names)
+        listing.folded.push_back(FoldName(name));
     ::clock_gettime(CLOCK_MONOTONIC, &listing.readAt);
     struct timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
@@ -129,7 +134,7 @@ const std::vector<std::string>* folderNames(DIR* dir)
     listing.inode = st.st_ino;
     listing.modified = st.st_mtim;
     listing.valid = age > settled;
-    return &listing.names;
+    return &listing;
 }
 
 // The names of the folder that match the name pattern, in byte order.
@@ -142,13 +147,13 @@ bool matchingNames(DIR* dir, const std::string& namePattern, std::vector<std::st
             return true;
         }
     }
-    const std::vector<std::string>* names = folderNames(dir);
-    if (!names)
+    const FolderListing* listing = folderNames(dir);
+    if (!listing)
         return false;
     const std::u32string pattern = FoldName(namePattern);
-    for (const std::string& name : *names)
-        if (MatchesFolded(FoldName(name), pattern))
-            result.push_back(name);
+    for (std::size_t i = 0; i < listing->names.size(); ++i)
+        if (MatchesFolded(listing->folded[i], pattern))
+            result.push_back(listing->names[i]);
     std::sort(result.begin(), result.end());
     if (!hasWildcards(namePattern) && result.size() > 1)
         result.resize(1);  // one entry for a plain name: the first in byte order
