@@ -37,6 +37,7 @@ public:
     }
 
     std::string FolderName() override { return folder; }
+    void SelectFolder(const std::string& path) override { folder = path; }
     TFileListBox& FileList() override { return list; }
     ISessionViewer& Viewer() override { return adapter; }
     TTransferMode& Mode() override { return mode; }
