@@ -17,6 +17,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth
   # real X input (XTest) and a window manager for the tests that need a real X server
   libx11-dev libxtst-dev openbox x11-utils
+  # the X server's own copies of a picture during a slide-in
+  libxcb1-dev
   # the desktop's settings (GIO) and the schema compiler its tests use
   libglib2.0-dev libglib2.0-bin
   # fonts and icons the framework substitutes for the Windows ones

@@ -5,6 +5,7 @@
 #include "Canvas.h"
 #include "SlideDecodeAhead.h"
 #include "SlideLoad.h"
+#include "ServerPicture.h"
 #include "GlobalMemory.h"
 #include "UniqueDC.h"
 #include "Vxdllprocs.h"
@@ -199,9 +200,9 @@ bool TVxSlide::loadAndShow()
         SetErrorCode(6);
         return false;
     }
-    // The neighbours are decoded while this one slides in.
-    decodeAhead();
     DisplaySlideImage(nullptr);
+    // The neighbours are decoded while this one is looked at.
+    decodeAhead();
     return true;
 }
 
@@ -470,19 +471,20 @@ void TVxSlide::ImageDisplaySub(HDC dc, const BITMAPINFO* image, int dispWidth, i
     DoStartSlide(number, pathName, fileName);
 
     {
-        // The memory context and its surface go on every way out.
-        const UniqueDC memory(CreateMemoryDC(dc, dispWidth, dispHeight));
+        // The composed picture and its context go on every way out.
+        QImage composed(dispWidth, dispHeight, QImage::Format_RGB32);
+        const UniqueDC memory(composed.isNull() ? nullptr : CreateImageDC(&composed));
         if (!memory)
             return;
         boxFull(memory.get(), 0, 0, dispWidth, dispHeight, background);
         SetStretchBltMode(memory.get(), COLORONCOLOR);
         stretchDib(memory.get(), offsetX, offsetY, width, height, image, bits);
-        slideIn(dc, memory.get(), dispWidth, dispHeight);
+        slideIn(dc, memory.get(), composed, dispWidth, dispHeight);
     }
     DoEndSlide(number, pathName, fileName);
 }
 
-void TVxSlide::slideIn(HDC dc, HDC memory, int dispWidth, int dispHeight)
+void TVxSlide::slideIn(HDC dc, HDC memory, const QImage& composed, int dispWidth, int dispHeight)
 {
     const int left = FDispRect.left;
     const int top = FDispRect.top;
@@ -492,6 +494,9 @@ void TVxSlide::slideIn(HDC dc, HDC memory, int dispWidth, int dispHeight)
         flush(dc, RECT{left, top, left + dispWidth, top + dispHeight});
         return;
     }
+    // On an X display the server keeps the picture and copies each strip to
+    // the screen itself; the surface gets the final picture at the end.
+    TServerPicture server(dc && dc == FOwnDC ? this : nullptr, composed);
     const bool horizontal = FScrollDir == vxRightToLeft || FScrollDir == vxLeftToRight;
     const int extent = horizontal ? dispWidth : dispHeight;
     step = std::min(step, extent);
@@ -499,31 +504,43 @@ void TVxSlide::slideIn(HDC dc, HDC memory, int dispWidth, int dispHeight)
     for (int x = 0; x < extent; x += step) {
         const int a = std::max(extent - step - x, 0);
         const int b = std::min(x + step, extent);
-        RECT shown{};
+        QRect from;  // in the composed picture
+        QPoint to;   // in the control
         switch (FScrollDir) {
         case vxRightToLeft:  // enters at the right edge, moves left
-            BitBlt(dc, left + a, top, b, dispHeight, memory, 0, 0, SRCCOPY);
-            shown = RECT{left + a, top, left + a + b, top + dispHeight};
+            from = QRect(0, 0, b, dispHeight);
+            to = QPoint(left + a, top);
             break;
         case vxLeftToRight:  // enters at the left edge, moves right
-            BitBlt(dc, left, top, b, dispHeight, memory, a, 0, SRCCOPY);
-            shown = RECT{left, top, left + b, top + dispHeight};
+            from = QRect(a, 0, b, dispHeight);
+            to = QPoint(left, top);
             break;
         case vxDownToUp:  // enters at the bottom, moves up
-            BitBlt(dc, left, top + a, dispWidth, b, memory, 0, 0, SRCCOPY);
-            shown = RECT{left, top + a, left + dispWidth, top + a + b};
+            from = QRect(0, 0, dispWidth, b);
+            to = QPoint(left, top + a);
             break;
         case vxUpToDown:  // enters at the top, moves down
         default:
-            BitBlt(dc, left, top, dispWidth, b, memory, 0, a, SRCCOPY);
-            shown = RECT{left, top, left + dispWidth, top + b};
+            from = QRect(0, a, dispWidth, b);
+            to = QPoint(left, top);
             break;
         }
-        flush(dc, shown);
+        if (server.Available()) {
+            server.Show(from, to);
+        } else {
+            BitBlt(dc, to.x(), to.y(), from.width(), from.height(), memory, from.x(), from.y(), SRCCOPY);
+            flush(dc, RECT{to.x(), to.y(), to.x() + from.width(), to.y() + from.height()});
+        }
         const auto percent = std::int16_t(x * 100 / extent - 1);
         if (percent != last)
             DoProgress(percent);
         last = percent;
+    }
+    if (server.Available()) {
+        // The last strip was the whole picture: the surface, and through it
+        // the window system's copy of the screen, get the same pixels.
+        BitBlt(dc, left, top, dispWidth, dispHeight, memory, 0, 0, SRCCOPY);
+        flush(dc, RECT{left, top, left + dispWidth, top + dispHeight});
     }
     DoProgress(100);
 }
@@ -599,8 +616,8 @@ void TVxSlide::WMTimer()
     releaseImage();
     FImage = LoadSlideFile();
     if (FImage) {
-        decodeAhead();
         DisplaySlideImage(nullptr);
+        decodeAhead();
     }
 }
 

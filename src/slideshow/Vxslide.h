@@ -189,7 +189,7 @@ private:
     HDC windowDC();
     // Shows a rectangle of the surface now, when drawing went there.
     void flush(HDC dc, const RECT& rect);
-    void slideIn(HDC dc, HDC memory, int dispWidth, int dispHeight);
+    void slideIn(HDC dc, HDC memory, const QImage& composed, int dispWidth, int dispHeight);
     void paintOn(HDC dc);
 
     TVxAppearance FAppearance = vxLowered;
