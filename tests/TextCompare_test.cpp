@@ -35,3 +35,13 @@ TEST(lstrcmpiA, IsAConsistentOrderForSorting)
             EXPECT_EQ(c, -lstrcmpiA(names[j], names[i]));
         }
 }
+
+TEST(TSortText, ComparesExactlyAsLstrcmpiA)
+{
+    const std::vector<std::string> texts = {"b.jpg0000", "A.jpg0000", "a.jpg0000", "写真.jpg0000", "B.JPG0000",
+                                            "10.png", "9.png", "_x.gif", "ｱ.bmp", "\x8e\xca\x90\x5e.jpg",
+                                            "\x8e\xca\x90\x5e.JPG", "", "a", "A"};
+    for (const std::string& x : texts)
+        for (const std::string& y : texts)
+            EXPECT_EQ(TSortText(x).Compare(TSortText(y)), lstrcmpiA(x, y)) << x << " vs " << y;
+}

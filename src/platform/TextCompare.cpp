@@ -45,14 +45,36 @@ private:
     QString m_decoded;
 };
 
+const QCollator& theCollator()
+{
+    thread_local const QCollator collator = makeCollator();
+    return collator;
+}
+
+int sign(int c)
+{
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
 }  // namespace
 
 int CollateIgnoringCase(const std::string& a, const std::string& b)
 {
-    thread_local const QCollator collator = makeCollator();
     thread_local Utf16Text first, second;
-    const int c = collator.compare(first.view(a), second.view(b));
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    return sign(theCollator().compare(first.view(a), second.view(b)));
+}
+
+TSortText::TSortText(std::string text)
+    : m_text(std::move(text)), m_key(theCollator().sortKey(QString::fromUtf8(m_text.data(), qsizetype(m_text.size()))))
+{
+}
+
+int TSortText::Compare(const TSortText& other) const
+{
+    const int c = m_key.compare(other.m_key);
+    if (c != 0)
+        return sign(c);
+    return sign(std::strcmp(m_text.c_str(), other.m_text.c_str()));
 }
 
 int lstrcmpiA(const std::string& a, const std::string& b)

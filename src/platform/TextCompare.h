@@ -2,6 +2,8 @@
 // slide order so that both sides list the same files in the same order.
 #pragma once
 
+#include <QCollatorSortKey>
+
 #include <string>
 
 // Compares two UTF-8 texts without regard to letter case, by the rules of the
@@ -13,3 +15,17 @@ int lstrcmpiA(const std::string& a, const std::string& b);
 // The same comparison without the tie-break: 0 for texts that differ only in
 // letter case (and whatever else the locale's rules do not tell apart).
 int CollateIgnoringCase(const std::string& a, const std::string& b);
+
+// A text prepared for sorting many texts by lstrcmpiA's order: its collation
+// key is made once, so a comparison needs no conversion or collation work.
+class TSortText {
+public:
+    explicit TSortText(std::string text);
+    const std::string& Text() const { return m_text; }
+    // Negative, 0 or positive exactly as lstrcmpiA(Text(), other.Text()).
+    int Compare(const TSortText& other) const;
+
+private:
+    std::string m_text;
+    QCollatorSortKey m_key;
+};

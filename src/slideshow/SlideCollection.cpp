@@ -290,12 +290,47 @@ bool TVxSlideCollection::GetFromFolder()
         FreeThumbDataMemory();
         return false;
     }
-    if (m_sort != vxSortNone && m_count > 1) {
-        prepareSort();
-        QSort(m_items, m_count, int(sizeof(TVXSORTDATA)), &TVxSlideCollection::SortProc);
-    }
+    bool untied = true;
+    if (m_sort != vxSortNone && m_count > 1)
+        untied = sortItems();
     if (watched)
-        keepSnapshot(folder);
+        keepSnapshot(folder, untied);
+    return true;
+}
+
+bool TVxSlideCollection::sortItems()
+{
+    prepareSort();
+    // Each item's key is made and prepared once; the order is SortProc's.
+    std::vector<TSortText> keys;
+    keys.reserve(std::size_t(m_count));
+    std::string key;
+    for (int i = 0; i < m_count; ++i) {
+        if (!sortKey(m_items[i], key)) {
+            QSort(m_items, m_count, int(sizeof(TVXSORTDATA)), &TVxSlideCollection::SortProc);
+            return false;
+        }
+        keys.emplace_back(key);
+    }
+    const bool descending = m_sortOrder == vxSortOrderDec;
+    std::vector<int> order(static_cast<std::size_t>(m_count));
+    for (int i = 0; i < m_count; ++i)
+        order[std::size_t(i)] = i;
+    std::sort(order.begin(), order.end(), [&keys, descending](int a, int b) {
+        const int c = keys[std::size_t(a)].Compare(keys[std::size_t(b)]);
+        return descending ? c > 0 : c < 0;
+    });
+    // Items that sort level stand as QSort leaves them: it sorts them itself.
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        if (keys[std::size_t(order[i - 1])].Compare(keys[std::size_t(order[i])]) == 0) {
+            QSort(m_items, m_count, int(sizeof(TVXSORTDATA)), &TVxSlideCollection::SortProc);
+            return false;
+        }
+    }
+    std::vector<TVXSORTDATA> sorted(static_cast<std::size_t>(m_count));
+    for (std::size_t i = 0; i < order.size(); ++i)
+        sorted[i] = m_items[order[i]];
+    std::memcpy(m_items, sorted.data(), sorted.size() * sizeof(TVXSORTDATA));
     return true;
 }
 
@@ -322,7 +357,7 @@ bool TVxSlideCollection::sameSettings(const FolderSnapshot& snapshot, const std:
            snapshot.sortDate == m_sortDate;
 }
 
-void TVxSlideCollection::keepSnapshot(const std::string& folder)
+void TVxSlideCollection::keepSnapshot(const std::string& folder, bool untied)
 {
     FolderSnapshot& s = *m_snapshot;
     s.folder = folder;
@@ -334,14 +369,9 @@ void TVxSlideCollection::keepSnapshot(const std::string& folder)
     s.sortDate = m_sortDate;
     s.items.clear();
     s.items.reserve(std::size_t(m_count));
-    if (m_count > 1)
-        prepareSort();
-    s.valid = true;
+    // Items that sort level stand in an order only a whole collection knows.
+    s.valid = untied;
     for (int i = 0; i < m_count; ++i) {
-        // Items that sort level stand in the folder's own order, which only a
-        // whole collection knows.
-        if (i > 0 && SortProc(&m_items[i - 1], &m_items[i]) == 0)
-            s.valid = false;
         FolderSnapshot::Item item{m_items[i].fileName ? m_items[i].fileName : "", {}, m_items[i].page};
         std::memcpy(item.dateKey, m_items[i].dateKey, sizeof item.dateKey);
         s.items.push_back(std::move(item));

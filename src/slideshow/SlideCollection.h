@@ -146,7 +146,10 @@ private:
     // The collection from the previous one and the changes; false when the
     // folder must be collected whole.
     bool collectChanges(const std::string& folder);
-    void keepSnapshot(const std::string& folder);
+    void keepSnapshot(const std::string& folder, bool untied);
+    // Sorts the items in SortProc's order; false when some sort level (QSort
+    // then placed them, as it always did).
+    bool sortItems();
     bool sameSettings(const FolderSnapshot& snapshot, const std::string& folder) const;
     // Whether the order can be kept up to date by changes alone.
     bool changesKeepOrder() const;
