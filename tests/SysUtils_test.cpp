@@ -47,7 +47,7 @@ TEST(SysUtils, StrToIntRaisesWithTheText)
         StrToInt("12abc");
         FAIL() << "no exception";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "'12abc' is not a valid integer value");
+        EXPECT_EQ(e.Message(), "'12abc' は整数ではありません");
     }
 }
 

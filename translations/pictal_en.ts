@@ -78,12 +78,47 @@
         <source>エラー %1</source>
         <translation>Error %1</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; は整数ではありません</source>
+        <translation>&apos;%1&apos; is not a valid integer value</translation>
+    </message>
 </context>
 <context>
     <name>TAppHint</name>
     <message>
         <source>TAppHint コンポーネントは一つしか作成できません。</source>
         <translation>Only one TAppHint component can be created.</translation>
+    </message>
+</context>
+<context>
+    <name>TBitmap</name>
+    <message>
+        <source>%1 × %2 ピクセルのビットマップを作成できません</source>
+        <translation>Cannot create a bitmap of %1 x %2 pixels</translation>
+    </message>
+    <message>
+        <source>ビットマップのピクセル形式を変換できません</source>
+        <translation>Cannot convert the bitmap&apos;s pixel format</translation>
+    </message>
+    <message>
+        <source>スキャンラインのインデックスが範囲を超えています</source>
+        <translation>Scan line index out of range</translation>
+    </message>
+    <message>
+        <source>画像 &quot;%1&quot; を読み込めません: %2</source>
+        <translation>Cannot load the picture &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>画像 &quot;%1&quot; を読み込めません: メモリが足りません</source>
+        <translation>Cannot load the picture &quot;%1&quot;: not enough memory</translation>
+    </message>
+    <message>
+        <source>空のビットマップは &quot;%1&quot; に保存できません</source>
+        <translation>Cannot save an empty bitmap to &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; に書き込めません: %2</source>
+        <translation>Cannot write &quot;%1&quot;: %2</translation>
     </message>
 </context>
 <context>

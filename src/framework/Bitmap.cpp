@@ -1,5 +1,7 @@
 #include "Bitmap.h"
 
+#include "Translation.h"
+
 #include "Canvas.h"
 #include "Exception.h"
 
@@ -196,8 +198,8 @@ void TBitmap::SetSize(int width, int height)
     if (width > 0 && height > 0) {
         image = blankImage(width, height, pf, FImage);
         if (image.isNull())
-            throw Exception("Cannot create a bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
-                            " pixels");
+            throw Exception(Substitute(Translate("TBitmap", "%1 × %2 ピクセルのビットマップを作成できません"),
+                                       {std::to_string(width), std::to_string(height)}));
         const int w = std::min(width, Width()), h = std::min(height, Height());
         if (image.format() == FImage.format() && w > 0 && h > 0) {
             if (image.depth() >= 8) {
@@ -230,7 +232,7 @@ void TBitmap::SetPixelFormat(TPixelFormat value)
     if (!FImage.isNull()) {
         QImage converted = convertTo(FImage, value);
         if (converted.isNull())
-            throw Exception("Cannot convert the bitmap's pixel format");
+            throw Exception(Translate("TBitmap", "ビットマップのピクセル形式を変換できません"));
         FImage = converted;
     }
     FPixelFormat = value;
@@ -240,14 +242,14 @@ void TBitmap::SetPixelFormat(TPixelFormat value)
 unsigned char* TBitmap::ScanLine(int y)
 {
     if (y < 0 || y >= Height())
-        throw Exception("Scan line index out of range");
+        throw Exception(Translate("TBitmap", "スキャンラインのインデックスが範囲を超えています"));
     return FImage.scanLine(y);
 }
 
 const unsigned char* TBitmap::ScanLine(int y) const
 {
     if (y < 0 || y >= Height())
-        throw Exception("Scan line index out of range");
+        throw Exception(Translate("TBitmap", "スキャンラインのインデックスが範囲を超えています"));
     return FImage.constScanLine(y);
 }
 
@@ -301,7 +303,8 @@ void TBitmap::LoadFromFile(const std::string& path)
     reader.setAllocationLimit(kLoadLimitMegabytes);
     QImage image;
     if (!reader.read(&image) || image.isNull())
-        throw Exception("Cannot load the picture \"" + path + "\": " + reader.errorString().toStdString());
+        throw Exception(Substitute(Translate("TBitmap", "画像 \"%1\" を読み込めません: %2"),
+                                   {path, reader.errorString().toStdString()}));
     TPixelFormat pf;
     const int bitCount = bmpBitCount(name);
     if (bitCount > 0)
@@ -314,7 +317,7 @@ void TBitmap::LoadFromFile(const std::string& path)
     if (!((pf == pf4bit || pf == pf8bit) && isIndexed(image.format())) && !matches(pf, image.format()))
         image = convertTo(image, pf);
     if (image.isNull())
-        throw Exception("Cannot load the picture \"" + path + "\": not enough memory");
+        throw Exception(Substitute(Translate("TBitmap", "画像 \"%1\" を読み込めません: メモリが足りません"), {path}));
     FImage = image;
     FPixelFormat = pf;
     Changed();
@@ -323,17 +326,17 @@ void TBitmap::LoadFromFile(const std::string& path)
 void TBitmap::SaveToFile(const std::string& path) const
 {
     if (FImage.isNull())
-        throw Exception("Cannot save an empty bitmap to \"" + path + "\"");
+        throw Exception(Substitute(Translate("TBitmap", "空のビットマップは \"%1\" に保存できません"), {path}));
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly))
-        throw Exception("Cannot write \"" + path + "\": " + file.errorString().toStdString());
+        throw Exception(Substitute(Translate("TBitmap", "\"%1\" に書き込めません: %2"), {path, file.errorString().toStdString()}));
     QImageWriter writer(&file, "bmp");
     if (!writer.write(FImage)) {
         file.cancelWriting();
-        throw Exception("Cannot write \"" + path + "\": " + writer.errorString().toStdString());
+        throw Exception(Substitute(Translate("TBitmap", "\"%1\" に書き込めません: %2"), {path, writer.errorString().toStdString()}));
     }
     if (!file.commit())
-        throw Exception("Cannot write \"" + path + "\": " + file.errorString().toStdString());
+        throw Exception(Substitute(Translate("TBitmap", "\"%1\" に書き込めません: %2"), {path, file.errorString().toStdString()}));
 }
 
 void TBitmap::LoadFromResourceName(const std::string& name)

@@ -69,7 +69,7 @@ int StrToInt(const std::string& s)
 {
     int value = 0;
     if (!TryStrToInt(s, value))
-        throw Exception("'" + s + "' is not a valid integer value");
+        throw Exception(Substitute(Translate("SysUtils", "'%1' は整数ではありません"), {s}));
     return value;
 }
 
