@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -242,5 +243,48 @@ TEST(TUndoHistory, TheLogHasALinePerTransferAndIsRotated)
     TDispatchLog().Write("copy", "a\tb\nc\\d", "e", "ok");
     EXPECT_NE(readFile(log).find("\tcopy\ta\\x09b\\x0Ac\\x5Cd\te\tok\n"), std::string::npos);
     writeFile(rig.state.file("none"), "a file where a folder would be");
-    EXPECT_NO_THROW(TDispatchLog(rig.state.file("none/dispatch.log")).Write("move", "a", "b", "ok"));
+    TDispatchLog(rig.state.file("none/dispatch.log")).Write("move", "a", "b", "ok");
+    EXPECT_EQ(readFile(rig.state.file("none")), "a file where a folder would be");
+}
+
+TEST(TUndoHistory, AChainOfMovesAcrossFileSystemsIsUndoneAndRedoneToTheEnd)
+{
+    TempFolder mountPoint;
+    if (::geteuid() != 0 || ::mount("pictal-undo", mountPoint.path().c_str(), "tmpfs", 0, "size=4m") != 0)
+        GTEST_SKIP() << "mounting a tmpfs needs root (uid " << ::geteuid() << ")";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{mountPoint.path()};
+    Rig rig;
+    TempFolder src, keep;
+    MakeFiles(src, {"a.jpg", "b.jpg"});
+    rig.SetSlot(1, keep.path());
+    rig.SetSlot(2, mountPoint.path());
+    rig.ChangeFolder(src.path());
+    rig.session.DispatchToSlot(1);  // a.jpg to keep, on this file system
+    rig.ChangeFolder(keep.path());
+    rig.session.DispatchToSlot(2);  // and on to the other one: a new file there
+    ASSERT_TRUE(exists(mountPoint.file("a.jpg")));
+    // New files take the inode numbers just freed, so the file that comes
+    // back is seen as the new file it is.
+    for (int i = 0; i < 8; ++i)
+        writeFile(keep.file("other" + std::to_string(i) + ".txt"), "x");
+
+    // Each step back makes a new file where the step before expects it.
+    EXPECT_EQ(rig.Refusal(true), "");
+    EXPECT_EQ(rig.Refusal(true), "");
+    EXPECT_EQ(readFile(src.file("a.jpg")), "a.jpg");
+    EXPECT_EQ(rig.Refusal(false), "");
+    EXPECT_EQ(rig.Refusal(false), "");
+    EXPECT_EQ(readFile(mountPoint.file("a.jpg")), "a.jpg");
+    EXPECT_FALSE(exists(src.file("a.jpg")) || exists(keep.file("a.jpg")));
+
+    // The folder to go back to has gone: the move's own reason, not "another
+    // file has the name", and the file stays.
+    for (int i = 0; i < 8; ++i)
+        ::unlink(keep.file("other" + std::to_string(i) + ".txt").c_str());
+    ASSERT_EQ(::rmdir(keep.path().c_str()), 0);
+    EXPECT_EQ(rig.Refusal(true).rfind(mountPoint.file("a.jpg") + " を元に戻せません: ", 0), 0u);
+    EXPECT_EQ(readFile(mountPoint.file("a.jpg")), "a.jpg");
 }

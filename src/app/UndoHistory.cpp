@@ -45,10 +45,22 @@ TState stateOf(const std::string& path, const FileIdentity& expected)
     return now == expected ? stSame : stChanged;
 }
 
+// Whether something is at path, or may be: only "no such file" and "no such
+// folder" say the name is free (a missing folder is then the move's to report).
 bool taken(const std::string& path)
 {
     FileIdentity any;
-    return GetFileIdentity(path, any) || GetLastError() != ERROR_FILE_NOT_FOUND;
+    if (GetFileIdentity(path, any))
+        return true;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+// The path as the transfer used it: a relative one against the working folder
+// of that moment, which later folder changes move.
+std::string absolute(const std::string& path)
+{
+    return path.empty() || path.front() == '/' ? path : ExpandFileName(path);
 }
 
 }  // namespace
@@ -57,8 +69,8 @@ TTransferResult TUndoHistory::Transfer(const std::string& source, const std::str
 {
     TDispatchStep step;
     step.Copy = copy;
-    step.Source = source;
-    step.Target = target;
+    step.Source = absolute(source);
+    step.Target = absolute(target);
     GetFileIdentity(source, step.AtSource);
     TrashReplacement replacement;
     TTransferResult result;
@@ -120,10 +132,11 @@ const TDispatchStep& TUndoHistory::Undo()
     // The replaced file comes back; if it cannot, the file goes back too.
     if (step.Replaced && !RestoreFromTrash(*step.Replaced)) {
         const DWORD error = GetLastError();
-        if (step.Copy)
+        if (step.Copy) {
             RestoreFromTrash(copyInTrash);
-        else
-            MoveFileExA(step.Source, step.Target, MOVEFILE_COPY_ALLOWED);
+        } else if (MoveFileExA(step.Source, step.Target, MOVEFILE_COPY_ALLOWED)) {
+            renew(step.Target, step.AtTarget);
+        }
         FLog.Write(what, step.Replaced->TrashPath, step.Target, failed(error));
         refuseWithError(QT_TRANSLATE_NOOP("TUndoHistory", "%1 を元に戻せません: %2"), step.Target, error);
     }
@@ -131,7 +144,7 @@ const TDispatchStep& TUndoHistory::Undo()
     if (step.Replaced)
         FLog.Write(what, step.Replaced->TrashPath, step.Target, "ok; the replaced file is back");
     if (!step.Copy)
-        GetFileIdentity(step.Source, step.AtSource);  // a move across file systems makes a new file
+        renew(step.Source, step.AtSource);
     --FDone;
     return step;
 }
@@ -160,8 +173,22 @@ const TDispatchStep& TUndoHistory::Redo()
         refuseWithError(QT_TRANSLATE_NOOP("TUndoHistory", "%1 をやり直せません: %2"), step.Source, error);
     }
     step.Replaced = replacement.Replaced;
-    GetFileIdentity(step.Target, step.AtTarget);
+    renew(step.Target, step.AtTarget);
     FLog.Write(what, step.Source, step.Target, doneReplacing(step.Replaced));
     ++FDone;
     return step;
+}
+
+void TUndoHistory::renew(const std::string& path, const FileIdentity& was)
+{
+    const FileIdentity old = was;  // was may be one of the fields renewed
+    FileIdentity now;
+    if (!GetFileIdentity(path, now))
+        return;
+    for (TDispatchStep& step : FSteps) {
+        if (step.Source == path && step.AtSource == old)
+            step.AtSource = now;
+        if (step.Target == path && step.AtTarget == old)
+            step.AtTarget = now;
+    }
 }

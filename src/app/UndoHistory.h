@@ -62,6 +62,10 @@ public:
 
 private:
     TDispatchLog& FLog;
+    // The file at path was `was` and is now whatever is there (a move across
+    // file systems makes a new file): every step that knows it learns so.
+    void renew(const std::string& path, const FileIdentity& was);
+
     std::deque<TDispatchStep> FSteps;
     std::size_t FDone = 0;  // steps [0, FDone) are done, the rest undone
 };
