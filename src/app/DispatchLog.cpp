@@ -1,5 +1,7 @@
 #include "DispatchLog.h"
 
+#include "UserFolders.h"
+
 #include "FileDescriptor.h"
 #include "Paths.h"
 
@@ -12,18 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Makes path and the folders above it that are missing.
-void makeFolders(const std::string& path)
-{
-    struct stat st;
-    if (path.empty() || path == "." || ::stat(path.c_str(), &st) == 0)
-        return;
-    const std::string parent = ParentFolder(path);
-    if (parent != path)
-        makeFolders(parent);
-    ::mkdir(path.c_str(), 0700);
-}
 
 std::string escaped(const std::string& text)
 {
@@ -57,20 +47,8 @@ std::string localTime()
 
 std::string TDispatchLog::DefaultPath()
 {
-    std::string state;
-    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && xdg[0] == '/') {
-        state = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !*home) {
-            const passwd* entry = ::getpwuid(::getuid());
-            home = entry ? entry->pw_dir : nullptr;
-        }
-        if (!home)
-            return {};
-        state = JoinPath(home, ".local/state");
-    }
-    return JoinPath(JoinPath(state, "Pictal"), "dispatch.log");
+    const std::string state = XdgFolder("XDG_STATE_HOME", ".local/state");
+    return state.empty() ? std::string() : JoinPath(JoinPath(state, "Pictal"), "dispatch.log");
 }
 
 void TDispatchLog::Write(const std::string& what, const std::string& from, const std::string& to,
@@ -80,7 +58,7 @@ void TDispatchLog::Write(const std::string& what, const std::string& from, const
         const std::string file = FFile.empty() ? DefaultPath() : FFile;
         if (file.empty())
             return;
-        makeFolders(ParentFolder(file));
+        MakeFolders(ParentFolder(file));
         struct stat st;
         if (::stat(file.c_str(), &st) == 0 && st.st_size >= kRotateSize)
             std::rename(file.c_str(), (file + ".1").c_str());

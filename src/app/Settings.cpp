@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include "UserFolders.h"
+
 #include "IniFile.h"
 #include "Modules.h"
 #include "Paths.h"
@@ -7,8 +9,6 @@
 #include "SysUtils.h"
 #include "TransferMode.h"
 
-#include <QDir>
-#include <QFile>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -39,11 +39,8 @@ std::string SettingsFilePathFor(const std::string& programFolder)
     if (::faccessat(AT_FDCWD, programFolder.c_str(), W_OK | X_OK, AT_EACCESS) == 0
         || ::faccessat(AT_FDCWD, beside.c_str(), W_OK, AT_EACCESS) == 0)
         return beside;
-    const QString config = qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME")
-                               ? QDir::homePath() + "/.config"
-                               : qEnvironmentVariable("XDG_CONFIG_HOME");
-    const std::string folder = QFile::encodeName(config).toStdString() + "/Pictal";
-    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(folder)));
+    const std::string folder = JoinPath(XdgFolder("XDG_CONFIG_HOME", ".config"), "Pictal");
+    MakeFolders(folder);
     return JoinPath(folder, kSettingsFileName);
 }
 

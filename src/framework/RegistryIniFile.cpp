@@ -1,19 +1,15 @@
 #include "RegistryIniFile.h"
 
+#include "UserFolders.h"
+
 #include "Paths.h"
 
-#include <QDir>
-#include <QStandardPaths>
 
 namespace {
 
 std::string ConfigFolder()
 {
-    const QString location = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    // A relative XDG_CONFIG_HOME is invalid and ignored.
-    if (location.isEmpty() || QDir::isRelativePath(location))
-        return QDir::homePath().toStdString() + "/.config";
-    return location.toStdString();
+    return XdgFolder("XDG_CONFIG_HOME", ".config");
 }
 
 std::string EncodeComponent(const std::string& component)
@@ -69,7 +65,7 @@ TRegistryIniFile::TRegistryIniFile(const std::string& keyName)
 void TRegistryIniFile::CreateKeyFolder() const
 {
     // When this fails the write that follows is refused with the file's path.
-    QDir().mkpath(QString::fromStdString(ParentFolder(FStore.FileName())));
+    MakeFolders(ParentFolder(FStore.FileName()));
 }
 
 std::string TRegistryIniFile::ReadString(const std::string& section, const std::string& ident,

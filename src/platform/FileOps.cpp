@@ -81,14 +81,6 @@ bool syncFile(int fd)
     return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
 }
 
-// Makes a folder's entries durable, so that a renamed or linked file keeps its
-// name after a crash. A folder that cannot be opened for reading cannot be
-// synced by anyone and is passed over; a failing sync fails.
-bool syncFolder(const std::string& folder)
-{
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return !fd.valid() || syncFile(fd.get());
-}
 
 // Renames unless `to` exists, in one atomic step. Where the file system
 // cannot do that, a file gets its new name by link() (which never replaces)
@@ -527,7 +519,7 @@ BOOL moveAcrossFileSystems(const std::string& from, const struct stat& entry, co
         backup.restore();
         return failWith(err, to);
     }
-    if (!syncFolder(ParentFolder(to))) {
+    if (!SyncFolder(ParentFolder(to))) {
         const int err = errno;
         undo();
         return failWith(err, to);
@@ -670,7 +662,7 @@ BOOL CopyFileA(const std::string& from, const std::string& to, BOOL failIfExists
 
     TempFile temp;
     if (!copyToTemp(in.get(), source, to, false, temp) || !temp.publish(to, !failIfExists) ||
-        !syncFolder(ParentFolder(to)))
+        !SyncFolder(ParentFolder(to)))
         return failWith(errno, to, ERROR_FILE_EXISTS);
     return TRUE;
 }
@@ -754,4 +746,10 @@ void RecoverInterruptedTransfers(const std::string& folder)
             removeIfSame(path, st);  // a second link of the file, or an empty placeholder
         }
     }
+}
+
+BOOL SyncFolder(const std::string& folder)
+{
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return !fd.valid() || syncFile(fd.get());
 }

@@ -46,6 +46,11 @@ struct FileIdentity {
 // The identity of the entry at path itself (a symbolic link is not followed).
 BOOL GetFileIdentity(const std::string& path, FileIdentity& identity);
 
+// Makes a folder's entries durable, so that a renamed or linked file keeps its
+// name after a crash. A folder that cannot be opened for reading cannot be
+// synced by anyone and is passed over (true); a failing sync gives false.
+BOOL SyncFolder(const std::string& folder);
+
 // Deletes a file or a symbolic link, never a folder.
 BOOL DeleteFileA(const std::string& path);
 

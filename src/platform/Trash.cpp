@@ -1,5 +1,7 @@
 #include "Trash.h"
 
+#include "UserFolders.h"
+
 #include "FileDescriptor.h"
 #include "LastError.h"
 #include "Paths.h"
@@ -7,6 +9,7 @@
 #include <QByteArray>
 
 #include <cerrno>
+#include <memory>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
@@ -52,36 +55,11 @@ bool ownFolder(const std::string& path)
     return true;
 }
 
-// Makes path and the folders above it that are missing (0700).
-bool makeFolders(const std::string& path)
-{
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0) {
-        errno = ENOTDIR;
-        return S_ISDIR(st.st_mode);
-    }
-    const std::string parent = ParentFolder(path);
-    if (parent != path && parent != "." && !makeFolders(parent))
-        return false;
-    return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
-std::string homeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry && entry->pw_dir ? entry->pw_dir : "";
-}
-
 // $XDG_DATA_HOME/Trash; a relative XDG_DATA_HOME is invalid and ignored.
 std::string homeTrash()
 {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/')
-        return JoinPath(data, "Trash");
-    const std::string home = homeFolder();
-    return home.empty() ? std::string() : JoinPath(home, ".local/share/Trash");
+    const std::string data = XdgFolder("XDG_DATA_HOME", ".local/share");
+    return data.empty() ? std::string() : JoinPath(data, "Trash");
 }
 
 // The device of path, or of the nearest folder above it that exists.
@@ -102,11 +80,10 @@ bool deviceOfNearest(std::string path, dev_t& device)
 // above it (its real path) on the same device.
 std::string mountPoint(const std::string& folder, dev_t device)
 {
-    char* real = ::realpath(folder.c_str(), nullptr);
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr), &std::free);
     if (!real)
         return {};
-    std::string top = real;
-    std::free(real);
+    std::string top = real.get();
     while (top != "/") {
         const std::string parent = ParentFolder(top);
         struct stat st;
@@ -187,12 +164,6 @@ bool writeInfo(const std::string& infoPath, const std::string& original)
     return true;
 }
 
-void syncFolder(const std::string& folder)
-{
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid())
-        ::fsync(fd.get());
-}
 
 }  // namespace
 
@@ -206,7 +177,7 @@ std::string TrashFolderFor(const std::string& path)
     const std::string home = homeTrash();
     dev_t homeDevice = 0;
     if (!home.empty() && deviceOfNearest(home, homeDevice) && homeDevice == entry.st_dev) {
-        if (makeFolders(ParentFolder(home)) && usableTrash(home, entry.st_dev))
+        if (MakeFolders(ParentFolder(home)) && usableTrash(home, entry.st_dev))
             return home;
         failWith(errno, home);
         return {};
@@ -264,8 +235,8 @@ BOOL MoveToTrash(const std::string& path, TrashedFile& trashed)
                 continue;  // a file without its .trashinfo holds the name
             return fail(error);
         }
-        syncFolder(JoinPath(trash, "files"));
-        syncFolder(ParentFolder(original));
+        SyncFolder(JoinPath(trash, "files"));
+        SyncFolder(ParentFolder(original));
         trashed.OriginalPath = original;
         trashed.TrashPath = target;
         trashed.InfoPath = info;
@@ -283,7 +254,7 @@ BOOL RestoreFromTrash(const TrashedFile& trashed)
     if (!MoveFileExA(trashed.TrashPath, trashed.OriginalPath, MOVEFILE_COPY_ALLOWED))
         return FALSE;
     ::unlink(trashed.InfoPath.c_str());
-    syncFolder(ParentFolder(trashed.OriginalPath));
+    SyncFolder(ParentFolder(trashed.OriginalPath));
     return TRUE;
 }
 
