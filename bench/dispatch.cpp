@@ -321,6 +321,9 @@ int main(int argc, char** argv)
         return 0;
     }
     QTemporaryDir root;
+    // The dispatches' log and trash go to the benchmark's folder, not the user's.
+    qputenv("XDG_STATE_HOME", (root.path() + "/state").toUtf8());
+    qputenv("XDG_DATA_HOME", (root.path() + "/data").toUtf8());
     // "photos" or "folder" runs one part alone.
     const std::string only = argc > 1 ? argv[1] : "";
     if (only.empty() || only == "photos")

@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>別のプロセスがファイルを変更したため、ファイルにアクセスできません。</source>
-        <translation>The process cannot access the file because it is being used by another process.</translation>
+        <translation>The file cannot be accessed because another process changed it.</translation>
     </message>
     <message>
         <source>ファイルが存在します。</source>
@@ -111,6 +111,10 @@
     <message>
         <source>画像 &quot;%1&quot; を読み込めません: メモリが足りません</source>
         <translation>Cannot load the picture &quot;%1&quot;: not enough memory</translation>
+    </message>
+    <message>
+        <source>ビットマップ リソース &quot;%1&quot; が見つかりません</source>
+        <translation>Bitmap resource &quot;%1&quot; not found</translation>
     </message>
     <message>
         <source>空のビットマップは &quot;%1&quot; に保存できません</source>

@@ -348,7 +348,7 @@ void TBitmap::LoadFromResourceName(const std::string& name)
             return;
         }
     }
-    throw Exception("Bitmap resource \"" + name + "\" not found");
+    throw Exception(Substitute(Translate("TBitmap", "ビットマップ リソース \"%1\" が見つかりません"), {name}));
 }
 
 void TBitmap::Assign(const TBitmap& source)

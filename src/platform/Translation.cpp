@@ -1,5 +1,7 @@
 #include "Translation.h"
 
+#include <memory>
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QPointer>
@@ -36,12 +38,12 @@ bool UseEnglishTranslation(bool english)
     }
     if (g_english)
         return true;
-    auto* translator = new QTranslator(application);
-    if (!translator->load(QStringLiteral(":/i18n/pictal_en.qm")) || !QCoreApplication::installTranslator(translator)) {
-        delete translator;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral(":/i18n/pictal_en.qm")) || !QCoreApplication::installTranslator(translator.get()))
         return false;
-    }
-    g_english = translator;
+    // Installed: the application owns it from here and removes it when it goes.
+    translator->setParent(application);
+    g_english = translator.release();
     return true;
 }
 
