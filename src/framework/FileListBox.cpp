@@ -43,6 +43,7 @@ public:
         if (m_shown)
             Screen()->SetCursor(m_previous);
     }
+    bool shown() const { return m_shown; }
     void show()
     {
         if (m_shown)
@@ -213,8 +214,12 @@ void TFileListBox::readFolder()
         FChanges.Watch(FDirectory);
 
     BusyCursorScope busy;
-    std::vector<std::string> names;
-    std::vector<std::string> keys;
+    // The entries in the order they are found, each with its prepared key;
+    // sorted stably at the end, which puts them where inserting each at its
+    // sorted place (after its equals) would.
+    std::vector<TSortText> found;
+    // The 101 smallest keys so far, to tell when an entry lands at position 100.
+    std::vector<std::string> smallest;
     const std::vector<std::u32string> patterns = foldedPatterns(FMask);
 
     WIN32_FIND_DATAA entry;
@@ -225,18 +230,28 @@ void TFileListBox::readFolder()
             const std::size_t times = listedTimes(entry, patterns);
             for (std::size_t i = 0; i < times; ++i) {
                 const std::string text = entryText(entry);
-                std::string key = sortKey(text);
-                const auto at = std::upper_bound(keys.begin(), keys.end(), key, [](const std::string& a, const std::string& b) {
-                    return lstrcmpiA(a, b) < 0;
-                });
-                const auto position = at - keys.begin();
-                keys.insert(at, std::move(key));
-                names.insert(names.begin() + position, text);
-                if (position == 100)
-                    busy.show();
+                const std::string key = sortKey(text);
+                if (!busy.shown()) {
+                    // The place of the entry among those before it: after
+                    // exactly 100 of them when the 100th smallest sorts at or
+                    // before it and the 101st (if any) after it.
+                    const auto at = std::upper_bound(smallest.begin(), smallest.end(), key,
+                                                     [](const std::string& a, const std::string& b) { return lstrcmpiA(a, b) < 0; });
+                    if (at - smallest.begin() == 100)
+                        busy.show();
+                    smallest.insert(at, key);
+                    if (smallest.size() > 101)
+                        smallest.pop_back();
+                }
+                found.emplace_back(key);
             }
         } while (FindNextFileA(search, &entry));
     }
+    std::stable_sort(found.begin(), found.end(), [](const TSortText& a, const TSortText& b) { return a.Compare(b) < 0; });
+    std::vector<std::string> names;
+    names.reserve(found.size());
+    for (const TSortText& key : found)
+        names.push_back(key.Text().substr(0, key.Text().size() - 4));  // without the key's "0000"
 
     setUpdatesEnabled(false);
     clear();
