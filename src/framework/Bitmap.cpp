@@ -1,5 +1,6 @@
 #include "Bitmap.h"
 
+#include "ImageReaderLimit.h"
 #include "Translation.h"
 
 #include "Canvas.h"
@@ -300,7 +301,11 @@ void TBitmap::LoadFromFile(const std::string& path)
 {
     const QString name = QString::fromStdString(path);
     QImageReader reader(name);
-    reader.setAllocationLimit(kLoadLimitMegabytes);
+    // Our own limit, checked before the picture is decoded.
+    LiftImageReaderLimit();
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() * 4 > qint64(kLoadLimitMegabytes) * 1024 * 1024)
+        throw Exception(Substitute(Translate("TBitmap", "画像 \"%1\" を読み込めません: メモリが足りません"), {path}));
     QImage image;
     if (!reader.read(&image) || image.isNull())
         throw Exception(Substitute(Translate("TBitmap", "画像 \"%1\" を読み込めません: %2"),

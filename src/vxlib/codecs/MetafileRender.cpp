@@ -11,6 +11,8 @@
 //   Debian, and libwmf does not read EMF.
 #include "MetafileRender.h"
 
+#include "ImageReaderLimit.h"
+
 #include "LittleEndian.h"
 
 #include <QBuffer>
@@ -164,7 +166,7 @@ QImage decodePng(const QByteArray& png, int width, int height)
     buffer.setData(png);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
-    reader.setAllocationLimit(0);  // the size was checked before drawing
+    LiftImageReaderLimit();  // the size was checked before drawing
     const QImage image = reader.read();
     if (image.isNull() || image.width() != width || image.height() != height)
         return {};

@@ -1,5 +1,7 @@
 #include "ImageDecoder.h"
 
+#include "ImageReaderLimit.h"
+
 #include "FittedSize.h"
 #include "JpegScans.h"
 #include "RasterHandle.h"
@@ -15,19 +17,6 @@ namespace vxmodule {
 
 namespace {
 
-// Qt refuses pictures over its allocation limit (128 MB by default); the
-// modules have their own limit (kMaxImagePixels), checked before decoding. The
-// process-wide setting is restored when decoding ends.
-class AllocationLimitLifted {
-public:
-    AllocationLimitLifted() : m_saved(QImageReader::allocationLimit()) { QImageReader::setAllocationLimit(0); }
-    ~AllocationLimitLifted() { QImageReader::setAllocationLimit(m_saved); }
-    AllocationLimitLifted(const AllocationLimitLifted&) = delete;
-    AllocationLimitLifted& operator=(const AllocationLimitLifted&) = delete;
-
-private:
-    int m_saved;
-};
 
 // No encoder writes more scans than this: libjpeg's progressive script has
 // 10 for colour, hand-written scripts a few dozen. Every scan of a
@@ -144,7 +133,8 @@ QImage decodeImage(ImageFile& file, const ImageFacts& facts, int page, int cover
 {
     if (page < 0 || page >= facts.pages)
         return {};
-    const AllocationLimitLifted lifted;
+    // The modules' own limit (kMaxImagePixels) was checked before decoding.
+    LiftImageReaderLimit();
     if (const MemoryCodec* codec = memoryCodecFor(facts.format))
         return decodeInMemory(file, *codec, page, coverWidth, coverHeight, facts);
     return decodeWithQt(file, facts, page, coverWidth, coverHeight);
