@@ -74,9 +74,10 @@ TEST(FindFile, AttributesOfEachKindOfEntry)
     EXPECT_EQ(found.at("..").dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(found.at(".hidden.jpg").dwFileAttributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(found.at("a.jpg").dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(found.at("dangling.jpg").dwFileAttributes, FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(found.at("dangling.jpg").dwFileAttributes, FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT);
     EXPECT_EQ(found.at("fifo").dwFileAttributes, FILE_ATTRIBUTE_SYSTEM);
-    EXPECT_EQ(found.at("link.jpg").dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(found.at("link.jpg").dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT)
+        << "a link is marked as one";
     EXPECT_EQ(found.at("link.jpg").nFileSizeLow, 3u);  // the target's size
     EXPECT_EQ(found.at("readonly.jpg").dwFileAttributes, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_EQ(found.at("sub").dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);

@@ -112,6 +112,12 @@ TEST_F(FolderChanges, ListAndCollectionAfterChangesEqualAWholeReading)
              move(f.in("p04.png"), f.other + "/p04.png");
          }, 1},
         {"a name differing from another in letter case", [](const FolderChanges& f) { writeImage(f.in("P05.png"), 9); }, 1},
+        {"a link to an image added", [](const FolderChanges& f) {
+             writeImage(f.other + "/target.png", 4);
+             ASSERT_EQ(::symlink((f.other + "/target.png").c_str(), f.in("link.png").c_str()), 0);
+         }, -1},
+        {"the link's target removed elsewhere", [](const FolderChanges& f) { ::unlink((f.other + "/target.png").c_str()); }, -1},
+        {"the folder's own permissions changed", [](const FolderChanges& f) { ::chmod(f.source.c_str(), 0700); }, -1},
         {"the folder replaced", [&](const FolderChanges& f) {
              move(f.source, f.root.file("source.old"));
              ::mkdir(f.source.c_str(), 0755);

@@ -214,6 +214,7 @@ void TFileListBox::readFolder()
         FChanges.Watch(FDirectory);
 
     BusyCursorScope busy;
+    bool linked = false;
     // The entries in the order they are found, each with its prepared key;
     // sorted stably at the end, which puts them where inserting each at its
     // sorted place (after its equals) would.
@@ -227,6 +228,9 @@ void TFileListBox::readFolder()
     const std::unique_ptr<HANDLE__, BOOL (*)(HANDLE)> closeSearch(search == INVALID_HANDLE_VALUE ? nullptr : search, FindClose);
     if (search != INVALID_HANDLE_VALUE) {
         do {
+            // A link's target can change without the folder hearing of it.
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                linked = true;
             const std::size_t times = listedTimes(entry, patterns);
             for (std::size_t i = 0; i < times; ++i) {
                 const std::string text = entryText(entry);
@@ -253,6 +257,7 @@ void TFileListBox::readFolder()
     for (const TSortText& key : found)
         names.push_back(key.Text().substr(0, key.Text().size() - 4));  // without the key's "0000"
 
+    FLinked = linked;
     setUpdatesEnabled(false);
     clear();
     FNames = std::move(names);
@@ -265,7 +270,9 @@ void TFileListBox::readFolder()
 
 bool TFileListBox::readChanges()
 {
-    if (FDirectory.empty())
+    // Folders are listed as "[name]", which a file may be called too; links
+    // change with their targets, which the folder does not hear of.
+    if (FDirectory.empty() || FLinked || FFileType.Contains(ftDirectory))
         return false;
     const TFolderChanges::Report report = FChanges.Take();
     if (!report.Complete || report.Names.size() > kMostNamesRedone || ::chdir(FDirectory.c_str()) != 0)
@@ -291,6 +298,8 @@ bool TFileListBox::readChanges()
         WIN32_FIND_DATAA entry;
         if (!DescribeEntry(FDirectory, name, &entry))
             continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return false;
         const std::size_t times = listedTimes(entry, patterns);
         if (times == 0)
             continue;

@@ -13,8 +13,10 @@
 //
 // Update after a few changes to the folder (a file moved away, say) redoes
 // only the names the kernel reports changed, with the same result as a whole
-// reading; when the report may be incomplete, when many names changed, or
-// when a changed name would sort level with another, the whole folder is read.
+// reading; when the report may be incomplete, when many names changed, when
+// a changed name would sort level with another, when folders are listed, or
+// when the folder holds symbolic links (their targets change unseen), the
+// whole folder is read.
 // The filter must therefore answer from the entry alone.
 //
 // Selecting from code (SetItemIndex) raises no click. A pick with the mouse (on
@@ -98,6 +100,7 @@ private:
     TFileFilter FFilter;
     std::vector<std::string> FNames;
     TFolderChanges FChanges;  // changes to FDirectory since it was read
+    bool FLinked = false;     // the folder held symbolic links when it was read
     int FItemHeight = 16;
     QString FSearchText;
     QElapsedTimer FLastTyped;

@@ -189,17 +189,24 @@ bool describe(int folder, const std::string& name, WIN32_FIND_DATAA& data)
 {
     constexpr unsigned kMask = STATX_BASIC_STATS | STATX_BTIME;
     struct statx sx{};
+    if (::statx(folder, name.c_str(), AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW, kMask, &sx) != 0)
+        return false;
+    // A link is described by its target; one whose target cannot be reached,
+    // by itself.
+    const bool link = S_ISLNK(sx.stx_mode);
     bool unresolvedLink = false;
-    if (::statx(folder, name.c_str(), AT_STATX_SYNC_AS_STAT, kMask, &sx) != 0) {
-        // A link whose target cannot be reached is described by itself.
-        if (::statx(folder, name.c_str(), AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW, kMask, &sx) != 0)
-            return false;
-        unresolvedLink = true;
+    if (link) {
+        struct statx target{};
+        if (::statx(folder, name.c_str(), AT_STATX_SYNC_AS_STAT, kMask, &target) == 0)
+            sx = target;
+        else
+            unresolvedLink = true;
     }
     const bool regular = !unresolvedLink && S_ISREG(sx.stx_mode);
     const std::uint64_t size = regular ? sx.stx_size : 0;
     data.cFileName = name;
-    data.dwFileAttributes = attributesOf(name, mode_t(sx.stx_mode), unresolvedLink);
+    data.dwFileAttributes = attributesOf(name, mode_t(sx.stx_mode), unresolvedLink) |
+                            (link ? FILE_ATTRIBUTE_REPARSE_POINT : 0);
     data.nFileSizeHigh = DWORD(size >> 32);
     data.nFileSizeLow = DWORD(size & 0xFFFFFFFFu);
     data.ftCreationTime = fileTimeOf((sx.stx_mask & STATX_BTIME) ? sx.stx_btime : sx.stx_ctime);

@@ -6,7 +6,7 @@
 // Entries come in the byte order of their names, "." and ".." among them when
 // the pattern matches them (as folders, not hidden ones). Each gives its name, size, times and attributes
 // (FILE_ATTRIBUTE_* in WinTypes.h); a symbolic link is described by its
-// target, a dangling one as a system entry. Several searches of one unchanged
+// target, with FILE_ATTRIBUTE_REPARSE_POINT, a dangling one as a system entry. Several searches of one unchanged
 // folder read its names once.
 #pragma once
 

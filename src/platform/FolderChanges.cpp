@@ -44,16 +44,10 @@ bool isLocalFileSystem(long type)
 
 }  // namespace
 
-TFolderChanges::~TFolderChanges()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 void TFolderChanges::Stop()
 {
-    if (m_fd >= 0 && m_watch >= 0)
-        ::inotify_rm_watch(m_fd, m_watch);
+    if (m_fd.valid() && m_watch >= 0)
+        ::inotify_rm_watch(m_fd.get(), m_watch);
     m_watch = -1;
     m_broken = true;
     drain(nullptr);
@@ -63,13 +57,13 @@ void TFolderChanges::Watch(const std::string& folder)
 {
     Stop();
     m_folder = folder;
-    if (m_fd < 0)
-        m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (!m_fd.valid())
+        m_fd.reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     struct statfs fs{};
     struct stat st{};
-    if (m_fd < 0 || folder.empty() || ::statfs(folder.c_str(), &fs) != 0 || !isLocalFileSystem(long(fs.f_type)))
+    if (!m_fd.valid() || folder.empty() || ::statfs(folder.c_str(), &fs) != 0 || !isLocalFileSystem(long(fs.f_type)))
         return;
-    m_watch = ::inotify_add_watch(m_fd, folder.c_str(), kEntryEvents | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
+    m_watch = ::inotify_add_watch(m_fd.get(), folder.c_str(), kEntryEvents | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
     // The folder the watch holds is the one the path reaches now; Take
     // checks that it still does.
     if (m_watch < 0 || ::stat(folder.c_str(), &st) != 0) {
@@ -83,14 +77,14 @@ void TFolderChanges::Watch(const std::string& folder)
 
 void TFolderChanges::drain(Report* report)
 {
-    if (m_fd < 0)
+    if (!m_fd.valid())
         return;
     std::unordered_set<std::string> seen;
     if (report)
         seen.insert(report->Names.begin(), report->Names.end());
     alignas(inotify_event) char buffer[16 * 1024];
     for (;;) {
-        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(m_fd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -112,8 +106,12 @@ void TFolderChanges::drain(Report* report)
                 m_broken = true;
                 continue;
             }
-            if (event.len == 0)
+            if (event.len == 0) {
+                // The folder itself changed (its permissions, say): what a
+                // reading of it finds may differ for every name.
+                m_broken = true;
                 continue;
+            }
             std::string text(name, strnlen(name, event.len));
             if (seen.insert(text).second)
                 report->Names.push_back(std::move(text));

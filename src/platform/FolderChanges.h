@@ -10,6 +10,8 @@
 // again, say): the reader examines each reported name afresh.
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,7 +19,6 @@
 class TFolderChanges {
 public:
     TFolderChanges() = default;
-    ~TFolderChanges();
     TFolderChanges(const TFolderChanges&) = delete;
     TFolderChanges& operator=(const TFolderChanges&) = delete;
 
@@ -37,7 +38,7 @@ public:
 private:
     void drain(Report* report);
 
-    int m_fd = -1;
+    UniqueFd m_fd;  // the inotify instance
     int m_watch = -1;
     std::string m_folder;
     std::uint64_t m_device = 0;

@@ -70,6 +70,7 @@ inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;     // neither a regular fi
 inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;    // regular files
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;  // a symbolic link (described by its target)
 inline constexpr DWORD FILE_ATTRIBUTE_OFFLINE = 0x1000;  // never set
 
 struct WIN32_FIND_DATAA {

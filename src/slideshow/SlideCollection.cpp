@@ -281,6 +281,7 @@ bool TVxSlideCollection::GetFromFolder()
     } else {
         m_snapshot.reset();
     }
+    m_linked = false;
     if (GetPathFilesCount(m_fileExtCount) < 1)
         return false;
     forEachPattern(m_filePath, m_fileExtArray, m_fileExtCount,
@@ -369,8 +370,9 @@ void TVxSlideCollection::keepSnapshot(const std::string& folder, bool untied)
     s.sortDate = m_sortDate;
     s.items.clear();
     s.items.reserve(std::size_t(m_count));
-    // Items that sort level stand in an order only a whole collection knows.
-    s.valid = untied;
+    // Items that sort level stand in an order only a whole collection knows;
+    // links change with their targets, which the folder does not hear of.
+    s.valid = untied && !m_linked;
     for (int i = 0; i < m_count; ++i) {
         FolderSnapshot::Item item{m_items[i].fileName ? m_items[i].fileName : "", {}, m_items[i].page};
         std::memcpy(item.dateKey, m_items[i].dateKey, sizeof item.dateKey);
@@ -402,6 +404,8 @@ bool TVxSlideCollection::collectChanges(const std::string& folder)
         WIN32_FIND_DATAA data;
         if (!DescribeEntry(folder, name, &data))
             continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return false;
         // As many times as patterns of the table match it, as a whole collection finds it.
         std::vector<Item> found;
         for (int e = 0; e < m_fileExtCount; ++e) {
@@ -469,6 +473,9 @@ void TVxSlideCollection::GetPathFilesSub(const std::string& folder, const std::s
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
+        // A link's target can change without the folder hearing of it.
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            m_linked = true;
         collectPages(folder, data, m_fileReadWay, m_sortDate, [&](std::int16_t page, const char* dateKey) {
             append(folder.c_str(), data.cFileName.c_str(), page, dateKey);
             return m_count < m_capacity;

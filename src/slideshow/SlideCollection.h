@@ -11,7 +11,7 @@
 // changed since (a file moved away, say), with the same result as collecting
 // the whole folder; whenever that cannot be sure (an incomplete report, many
 // changes, items that sort level, several folders, no order or the access
-// time as key), the whole folder is collected.
+// time as key, symbolic links in the folder), the whole folder is collected.
 #pragma once
 
 #include <cstdint>
@@ -179,4 +179,5 @@ private:
     std::vector<char> m_fileExtArray;  // the parsed FileExt: kVxExtSlots slots of kVxExtSlotSize bytes
     int m_fileExtCount = 0;
     std::unique_ptr<FolderSnapshot> m_snapshot;  // the last collection of one folder, and its changes since
+    bool m_linked = false;                      // the last collection met a symbolic link
 };
