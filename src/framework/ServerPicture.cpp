@@ -8,6 +8,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdlib>
 #include <vector>
 
@@ -35,12 +36,38 @@ bool takesRgb32(xcb_connection_t* connection, std::uint8_t depth)
     return false;
 }
 
+// Whether a visible widget stacked above it covers part of widget: a
+// transparent one is not taken out of its visible region, and the server's
+// copies would paint over it.
+bool overlapped(QWidget* widget)
+{
+    for (QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget()) {
+        QWidget* parent = w->parentWidget();
+        const QRect area(w->mapTo(parent, QPoint(0, 0)), w->size());
+        bool above = false;
+        for (QObject* child : parent->children()) {
+            if (child == w) {
+                above = true;
+                continue;
+            }
+            auto* sibling = qobject_cast<QWidget*>(child);
+            if (above && sibling && !sibling->isWindow() && sibling->isVisible() && sibling->geometry().intersects(area))
+                return true;
+        }
+    }
+    return false;
+}
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+
 }  // namespace
 
 TServerPicture::TServerPicture(QWidget* widget, const QImage& picture)
 {
     if (!widget || picture.isNull() || picture.format() != QImage::Format_RGB32 || !widget->isVisible() ||
-        widget->devicePixelRatioF() != 1.0)
+        widget->devicePixelRatioF() != 1.0 || overlapped(widget))
         return;
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     QWidget* host = nativeHost(widget);
@@ -48,11 +75,11 @@ TServerPicture::TServerPicture(QWidget* widget, const QImage& picture)
         return;
     auto* connection = x11->connection();
     const auto window = xcb_window_t(host->internalWinId());
-    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    const std::unique_ptr<xcb_get_geometry_reply_t, FreeReply> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
     if (!geometry)
         return;
     const std::uint8_t depth = geometry->depth;
-    std::free(geometry);
     if ((depth != 24 && depth != 32) || !takesRgb32(connection, depth))
         return;
 

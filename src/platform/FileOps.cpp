@@ -588,6 +588,20 @@ BOOL GetFileIdentity(const std::string& path, FileIdentity& identity)
     return TRUE;
 }
 
+BOOL GetFileVersion(const std::string& path, FileVersion& version)
+{
+    if (!validPath(path))
+        return fail(ERROR_INVALID_PARAMETER);
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return failWith(errno, path);
+    version.Identity = {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+                        std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
+    version.ChangedSeconds = std::int64_t(st.st_ctim.tv_sec);
+    version.ChangedNanoseconds = std::int64_t(st.st_ctim.tv_nsec);
+    return TRUE;
+}
+
 BOOL DeleteFileA(const std::string& path)
 {
     if (!validPath(path))

@@ -46,6 +46,17 @@ struct FileIdentity {
 // The identity of the entry at path itself (a symbolic link is not followed).
 BOOL GetFileIdentity(const std::string& path, FileIdentity& identity);
 
+// One version of a file's contents: the identity of the file a path reaches
+// (links followed) and its status change time, which every write moves on,
+// also when the modification time is put back afterwards.
+struct FileVersion {
+    FileIdentity Identity;
+    std::int64_t ChangedSeconds = 0;
+    std::int64_t ChangedNanoseconds = 0;
+    bool operator==(const FileVersion&) const = default;
+};
+BOOL GetFileVersion(const std::string& path, FileVersion& version);
+
 // Makes a folder's entries durable, so that a renamed or linked file keeps its
 // name after a crash. A folder that cannot be opened for reading cannot be
 // synced by anyone and is passed over (true); a failing sync gives false.

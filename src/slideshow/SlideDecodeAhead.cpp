@@ -1,23 +1,7 @@
 #include "SlideDecodeAhead.h"
 
 #include <algorithm>
-#include <sys/stat.h>
 
-namespace {
-
-// The version of the file a load opens (links followed, as the decoder
-// follows them); false when there is none.
-bool versionOf(const std::string& path, FileIdentity& version)
-{
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0)
-        return false;
-    version = {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-               std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
-    return true;
-}
-
-}  // namespace
 
 TSlideDecodeAhead::TSlideDecodeAhead() : m_worker([this](std::stop_token stop) { work(stop); }) {}
 
@@ -40,7 +24,12 @@ void TSlideDecodeAhead::Request(const std::vector<TSlideLoad>& loads)
     std::vector<VXHANDLE> dropped;
     {
         std::lock_guard lock(m_mutex);
-        m_wanted.assign(loads.begin(), loads.begin() + std::ptrdiff_t(std::min(loads.size(), kHeld)));
+        // Each load once (next and previous are one picture in a list of two
+        // that wraps around), the most wanted first.
+        m_wanted.clear();
+        for (const TSlideLoad& load : loads)
+            if (m_wanted.size() < kHeld && std::find(m_wanted.begin(), m_wanted.end(), load) == m_wanted.end())
+                m_wanted.push_back(load);
         std::erase_if(m_results, [&](const Result& result) {
             if (wanted(result.load))
                 return false;
@@ -73,8 +62,8 @@ VXHANDLE TSlideDecodeAhead::Take(const TSlideLoad& load)
                                      [&load](const Result& result) { return result.load == load; });
         if (it == m_results.end())
             return nullptr;
-        FileIdentity now;
-        if (versionOf(load.path, now) && now == it->version)
+        FileVersion now;
+        if (GetFileVersion(load.path, now) && now == it->version)
             image = it->image;
         else
             stale = it->image;
@@ -104,17 +93,17 @@ void TSlideDecodeAhead::work(std::stop_token stop)
         }
         // The version before and after decoding: a file that changed
         // meanwhile gives no result.
-        FileIdentity before;
-        FileIdentity after;
+        FileVersion before;
+        FileVersion after;
         VXHANDLE image = nullptr;
-        if (versionOf(load.path, before)) {
+        if (GetFileVersion(load.path, before)) {
             try {
                 image = LoadFittedSlide(load);
             } catch (...) {
                 image = nullptr;  // nothing escapes the worker: the viewer loads it itself
             }
         }
-        const bool unchanged = image && versionOf(load.path, after) && after == before;
+        const bool unchanged = image && GetFileVersion(load.path, after) && after == before;
         VXHANDLE dropped = nullptr;
         {
             std::lock_guard lock(m_mutex);

@@ -4,7 +4,7 @@
 //
 // A result is handed out only for the same load (path, page, area and
 // background) and while the file is still the version that was decoded
-// (device, inode, size and modification time); a load that finds its work
+// (device, inode, size, modification and status change times); a load that finds its work
 // under way waits for it instead of decoding the file a second time. New work
 // replaces the old: results and queued work that are not asked for again
 // (another folder, another display size) are dropped. At most kHeld results
@@ -49,7 +49,7 @@ public:
 private:
     struct Result {
         TSlideLoad load;
-        FileIdentity version;
+        FileVersion version;
         VXHANDLE image;
     };
     void work(std::stop_token stop);

@@ -497,6 +497,25 @@ void TVxSlide::slideIn(HDC dc, HDC memory, const QImage& composed, int dispWidth
     // On an X display the server keeps the picture and copies each strip to
     // the screen itself; the surface gets the final picture at the end.
     TServerPicture server(dc && dc == FOwnDC ? this : nullptr, composed);
+    // However the strips end (a progress handler may raise), the surface and
+    // the window system's copy of the screen then hold the whole picture,
+    // which the last strip is.
+    struct FinalPicture {
+        TVxSlide* self;
+        const TServerPicture& server;
+        HDC dc, memory;
+        RECT area;
+        bool done = false;
+        void show()
+        {
+            if (done || !server.Available())
+                return;
+            done = true;
+            BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, 0, 0, SRCCOPY);
+            self->flush(dc, area);
+        }
+        ~FinalPicture() { show(); }
+    } finalPicture{this, server, dc, memory, RECT{left, top, left + dispWidth, top + dispHeight}};
     const bool horizontal = FScrollDir == vxRightToLeft || FScrollDir == vxLeftToRight;
     const int extent = horizontal ? dispWidth : dispHeight;
     step = std::min(step, extent);
@@ -536,12 +555,7 @@ void TVxSlide::slideIn(HDC dc, HDC memory, const QImage& composed, int dispWidth
             DoProgress(percent);
         last = percent;
     }
-    if (server.Available()) {
-        // The last strip was the whole picture: the surface, and through it
-        // the window system's copy of the screen, get the same pixels.
-        BitBlt(dc, left, top, dispWidth, dispHeight, memory, 0, 0, SRCCOPY);
-        flush(dc, RECT{left, top, left + dispWidth, top + dispHeight});
-    }
+    finalPicture.show();
     DoProgress(100);
 }
 
