@@ -38,17 +38,10 @@ bool validPath(const std::string& path)
     return !path.empty() && path.find('\0') == std::string::npos;
 }
 
-BOOL fail(DWORD error)
-{
-    SetLastError(error);
-    return FALSE;
-}
-
 // Fails with the error for errno value err about path; EEXIST reports existsError.
 BOOL failWith(int err, const std::string& path, DWORD existsError = ERROR_ALREADY_EXISTS)
 {
-    SetLastError(err == EEXIST ? existsError : ErrorFromErrno(err, path));
-    return FALSE;
+    return err == EEXIST ? FailWith(existsError) : FailWithErrno(err, path);
 }
 
 bool sameInode(const struct stat& a, const struct stat& b)
@@ -480,7 +473,7 @@ private:
 BOOL moveAcrossFileSystems(const std::string& from, const struct stat& entry, const std::string& to, bool replace)
 {
     if (!S_ISREG(entry.st_mode) && !S_ISLNK(entry.st_mode))
-        return fail(ERROR_NOT_SAME_DEVICE);
+        return FailWith(ERROR_NOT_SAME_DEVICE);
     // The source goes last; see that it can go before anything is written.
     if (::access(ParentFolder(from).c_str(), W_OK | X_OK) != 0)
         return failWith(errno, from);
@@ -499,7 +492,7 @@ BOOL moveAcrossFileSystems(const std::string& from, const struct stat& entry, co
         if (!in.valid() || ::fstat(in.get(), &copied) != 0)
             return failWith(errno, from);
         if (!sameInode(copied, entry))
-            return fail(ERROR_ACCESS_DENIED);  // replaced under our feet
+            return FailWith(ERROR_ACCESS_DENIED);  // replaced under our feet
         if (!copyToTemp(in.get(), copied, to, true, temp))
             return failWith(errno, to);
     }
@@ -530,7 +523,7 @@ BOOL moveAcrossFileSystems(const std::string& from, const struct stat& entry, co
     struct stat now;
     if (::lstat(from.c_str(), &now) != 0 || !unchangedSince(now, copied)) {
         undo();
-        return fail(ERROR_SHARING_VIOLATION);
+        return FailWith(ERROR_SHARING_VIOLATION);
     }
     if (::unlink(from.c_str()) != 0) {
         const int err = errno;
@@ -546,7 +539,7 @@ BOOL moveAcrossFileSystems(const std::string& from, const struct stat& entry, co
 BOOL FileExists(const std::string& path)
 {
     if (!validPath(path))
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     struct stat st;
     if (::stat(path.c_str(), &st) != 0)
         return failWith(errno, path);
@@ -556,7 +549,7 @@ BOOL FileExists(const std::string& path)
 BOOL DirectoryExists(const std::string& path)
 {
     if (!validPath(path))
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     struct stat st;
     if (::stat(path.c_str(), &st) != 0)
         return failWith(errno, path);
@@ -566,7 +559,7 @@ BOOL DirectoryExists(const std::string& path)
 BOOL IsSameFile(const std::string& a, const std::string& b)
 {
     if (!validPath(a) || !validPath(b))
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     struct stat sa;
     struct stat sb;
     if (::stat(a.c_str(), &sa) != 0)
@@ -579,7 +572,7 @@ BOOL IsSameFile(const std::string& a, const std::string& b)
 BOOL GetFileIdentity(const std::string& path, FileIdentity& identity)
 {
     if (!validPath(path))
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0)
         return failWith(errno, path);
@@ -591,7 +584,7 @@ BOOL GetFileIdentity(const std::string& path, FileIdentity& identity)
 BOOL GetFileVersion(const std::string& path, FileVersion& version)
 {
     if (!validPath(path))
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     struct stat st;
     if (::stat(path.c_str(), &st) != 0)
         return failWith(errno, path);
@@ -605,12 +598,12 @@ BOOL GetFileVersion(const std::string& path, FileVersion& version)
 BOOL DeleteFileA(const std::string& path)
 {
     if (!validPath(path))
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0)
         return failWith(errno, path);
     if (S_ISDIR(st.st_mode))
-        return fail(ERROR_ACCESS_DENIED);
+        return FailWith(ERROR_ACCESS_DENIED);
     if (::unlink(path.c_str()) != 0)
         return failWith(errno, path);
     return TRUE;
@@ -624,7 +617,7 @@ BOOL MoveFileA(const std::string& from, const std::string& to)
 BOOL MoveFileExA(const std::string& from, const std::string& to, DWORD flags)
 {
     if (!validPath(from) || !validPath(to))
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     const bool replace = (flags & MOVEFILE_REPLACE_EXISTING) != 0;
     struct stat entry;
     if (::lstat(from.c_str(), &entry) != 0)
@@ -635,9 +628,9 @@ BOOL MoveFileExA(const std::string& from, const std::string& to, DWORD flags)
     if (::lstat(to.c_str(), &existing) == 0) {
         // Never over a folder, never with a folder, never onto the file itself.
         if (!replace || folder)
-            return fail(ERROR_ALREADY_EXISTS);
+            return FailWith(ERROR_ALREADY_EXISTS);
         if (S_ISDIR(existing.st_mode) || isFolder(to) || sameTarget(from, to))
-            return fail(ERROR_ACCESS_DENIED);
+            return FailWith(ERROR_ACCESS_DENIED);
     }
 
     const int rc = (replace && !folder) ? ::rename(from.c_str(), to.c_str()) : renameNoReplace(from, to, folder);
@@ -646,32 +639,32 @@ BOOL MoveFileExA(const std::string& from, const std::string& to, DWORD flags)
     if (errno != EXDEV)
         return failWith(errno, to);
     if (folder || (flags & MOVEFILE_COPY_ALLOWED) == 0)
-        return fail(ERROR_NOT_SAME_DEVICE);
+        return FailWith(ERROR_NOT_SAME_DEVICE);
     return moveAcrossFileSystems(from, entry, to, replace);
 }
 
 BOOL CopyFileA(const std::string& from, const std::string& to, BOOL failIfExists)
 {
     if (!validPath(from) || !validPath(to))
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     // O_NONBLOCK: a fifo must not hold the caller; it is refused below.
     UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat source;
     if (!in.valid() || ::fstat(in.get(), &source) != 0)
         return failWith(errno, from);
     if (!S_ISREG(source.st_mode))
-        return fail(ERROR_ACCESS_DENIED);
+        return FailWith(ERROR_ACCESS_DENIED);
 
     struct stat existing;
     if (::lstat(to.c_str(), &existing) == 0) {
         if (failIfExists)
-            return fail(ERROR_FILE_EXISTS);
+            return FailWith(ERROR_FILE_EXISTS);
         struct stat target;
         const bool reachable = ::stat(to.c_str(), &target) == 0;
         if (S_ISDIR(existing.st_mode) || (reachable && S_ISDIR(target.st_mode)))
-            return fail(ERROR_ACCESS_DENIED);
+            return FailWith(ERROR_ACCESS_DENIED);
         if (sameInode(existing, source) || (reachable && sameInode(target, source)))
-            return fail(ERROR_ACCESS_DENIED);
+            return FailWith(ERROR_ACCESS_DENIED);
     }
 
     TempFile temp;

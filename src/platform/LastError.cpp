@@ -21,6 +21,17 @@ void SetLastError(DWORD error)
     t_lastError = error;
 }
 
+BOOL FailWith(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+BOOL FailWithErrno(int err, const std::string& path)
+{
+    return FailWith(ErrorFromErrno(err, path));
+}
+
 DWORD ErrorFromErrno(int err)
 {
     switch (err) {

@@ -27,6 +27,11 @@ inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 DWORD GetLastError();
 void SetLastError(DWORD error);
 
+// How a failing Win32-style function ends: sets the last error, returns FALSE.
+BOOL FailWith(DWORD error);
+// The same with the error for errno value err about path (ErrorFromErrno).
+BOOL FailWithErrno(int err, const std::string& path);
+
 // The error code for an errno value.
 DWORD ErrorFromErrno(int err);
 // The same, telling a missing entry (ERROR_FILE_NOT_FOUND) from a missing

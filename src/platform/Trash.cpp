@@ -25,17 +25,6 @@ constexpr char kInfoSuffix[] = ".trashinfo";
 constexpr std::size_t kMaxTrashName = 255 - (sizeof kInfoSuffix - 1);
 constexpr int kNameAttempts = 1000;
 
-BOOL fail(DWORD error)
-{
-    SetLastError(error);
-    return FALSE;
-}
-
-BOOL failWith(int err, const std::string& path)
-{
-    return fail(ErrorFromErrno(err, path));
-}
-
 bool isOwnFolder(const std::string& path)
 {
     struct stat st;
@@ -171,7 +160,7 @@ std::string TrashFolderFor(const std::string& path)
 {
     struct stat entry;
     if (::lstat(path.c_str(), &entry) != 0) {
-        failWith(errno, path);
+        FailWithErrno(errno, path);
         return {};
     }
     const std::string home = homeTrash();
@@ -179,12 +168,12 @@ std::string TrashFolderFor(const std::string& path)
     if (!home.empty() && deviceOfNearest(home, homeDevice) && homeDevice == entry.st_dev) {
         if (MakeFolders(ParentFolder(home)) && usableTrash(home, entry.st_dev))
             return home;
-        failWith(errno, home);
+        FailWithErrno(errno, home);
         return {};
     }
     const std::string top = mountPoint(ParentFolder(absolutePath(path)), entry.st_dev);
     if (top.empty()) {
-        failWith(errno, path);
+        FailWithErrno(errno, path);
         return {};
     }
     const std::string uid = std::to_string(::getuid());
@@ -200,19 +189,19 @@ std::string TrashFolderFor(const std::string& path)
     const std::string own = JoinPath(top, ".Trash-" + uid);
     if (usableTrash(own, entry.st_dev))
         return own;
-    failWith(errno, own);
+    FailWithErrno(errno, own);
     return {};
 }
 
 BOOL MoveToTrash(const std::string& path, TrashedFile& trashed)
 {
     if (path.empty() || path.find('\0') != std::string::npos)
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0)
-        return failWith(errno, path);
+        return FailWithErrno(errno, path);
     if (S_ISDIR(st.st_mode))
-        return fail(ERROR_ACCESS_DENIED);
+        return FailWith(ERROR_ACCESS_DENIED);
     const std::string trash = TrashFolderFor(path);
     if (trash.empty())
         return FALSE;
@@ -224,7 +213,7 @@ BOOL MoveToTrash(const std::string& path, TrashedFile& trashed)
         if (!writeInfo(info, original)) {
             if (errno == EEXIST)
                 continue;
-            return failWith(errno, info);
+            return FailWithErrno(errno, info);
         }
         const std::string target = JoinPath(JoinPath(trash, "files"), candidate);
         // Onto a free name only, on the same file system.
@@ -233,7 +222,7 @@ BOOL MoveToTrash(const std::string& path, TrashedFile& trashed)
             ::unlink(info.c_str());
             if (error == ERROR_ALREADY_EXISTS)
                 continue;  // a file without its .trashinfo holds the name
-            return fail(error);
+            return FailWith(error);
         }
         SyncFolder(JoinPath(trash, "files"));
         SyncFolder(ParentFolder(original));
@@ -243,14 +232,14 @@ BOOL MoveToTrash(const std::string& path, TrashedFile& trashed)
         GetFileIdentity(target, trashed.Identity);
         return TRUE;
     }
-    return fail(ERROR_ALREADY_EXISTS);
+    return FailWith(ERROR_ALREADY_EXISTS);
 }
 
 BOOL RestoreFromTrash(const TrashedFile& trashed)
 {
     FileIdentity now;
     if (!GetFileIdentity(trashed.TrashPath, now) || !(now == trashed.Identity))
-        return fail(ERROR_FILE_NOT_FOUND);
+        return FailWith(ERROR_FILE_NOT_FOUND);
     if (!MoveFileExA(trashed.TrashPath, trashed.OriginalPath, MOVEFILE_COPY_ALLOWED))
         return FALSE;
     ::unlink(trashed.InfoPath.c_str());
@@ -262,15 +251,15 @@ BOOL TransferReplacingIntoTrash(const std::string& from, const std::string& to, 
 {
     result = {};
     if (from.empty() || to.empty())
-        return fail(ERROR_INVALID_PARAMETER);
+        return FailWith(ERROR_INVALID_PARAMETER);
     struct stat source;
     if ((copy ? ::stat(from.c_str(), &source) : ::lstat(from.c_str(), &source)) != 0)
-        return failWith(errno, from);
+        return FailWithErrno(errno, from);
     struct stat existing;
     if (::lstat(to.c_str(), &existing) == 0) {
         // Never a folder, never the source itself.
         if (S_ISDIR(existing.st_mode) || DirectoryExists(to) || IsSameFile(from, to))
-            return fail(ERROR_ACCESS_DENIED);
+            return FailWith(ERROR_ACCESS_DENIED);
         TrashedFile old;
         if (!MoveToTrash(to, old)) {
             result.TrashRefused = true;
@@ -284,5 +273,5 @@ BOOL TransferReplacingIntoTrash(const std::string& from, const std::string& to, 
     const DWORD error = GetLastError();
     if (result.Replaced && RestoreFromTrash(*result.Replaced))
         result.Replaced.reset();
-    return fail(error);
+    return FailWith(error);
 }

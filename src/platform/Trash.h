@@ -1,4 +1,4 @@
-// The user's trash, as the freedesktop Trash specification lays it out, and
+// The user's trash, laid out as the desktop's file managers lay it out, and
 // transfers that put the file they replace into it rather than destroy it.
 //
 // A file on the file system of the home trash ($XDG_DATA_HOME/Trash,
