@@ -27,43 +27,9 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-// The session over its controls, with the viewer's start-of-slide event bound
-// as the main window binds it.
-struct Rig {
-    SessionControls controls;
-    TSortingSession session{controls};
+using Rig = sessiontest::SessionRig;
 
-    Rig()
-    {
-        controls.viewer.OnStartSlide = [this](int image, const std::string& pathName, const std::string& fileName) {
-            session.VxSlide1StartSlide(image, pathName, fileName);
-        };
-    }
-
-    void ChangeFolder(const std::string& folder)
-    {
-        controls.folder = folder;
-        session.FolderTreeView0Change();
-    }
-
-    void SetSlot(int slot, const std::string& path)
-    {
-        controls.slotPaths[std::size_t(slot - 1)] = path;
-        session.SlotPathChanged(slot);
-    }
-
-    TFileListBox& List() { return controls.list; }
-    RecordingViewer& Viewer() { return controls.viewer; }
-    const std::vector<std::string>& ViewerCalls() { return controls.viewer.Calls(); }
-};
-
-// Files whose content is their own name, so a moved or copied file can be
-// recognised wherever it ends up.
-void MakeFiles(const TempFolder& folder, std::initializer_list<const char*> names)
-{
-    for (const char* name : names)
-        writeFile(folder.file(name), name);
-}
+using sessiontest::MakeFiles;
 
 // The list's selection, the image on display and the current file name one
 // and the same file.

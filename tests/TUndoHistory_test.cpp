@@ -27,30 +27,12 @@ using testfiles::writeFile;
 
 namespace {
 
-struct Rig {
-    SessionControls controls;
-    TSortingSession session{controls};
+struct Rig : sessiontest::SessionRig {
     TempFolder data;  // the home trash
     TempFolder state;  // the log
     EnvOverride dataHome{"XDG_DATA_HOME", data.path()};
     EnvOverride stateHome{"XDG_STATE_HOME", state.path()};
 
-    Rig()
-    {
-        controls.viewer.OnStartSlide = [this](int image, const std::string& pathName, const std::string& fileName) {
-            session.VxSlide1StartSlide(image, pathName, fileName);
-        };
-    }
-    void ChangeFolder(const std::string& folder)
-    {
-        controls.folder = folder;
-        session.FolderTreeView0Change();
-    }
-    void SetSlot(int slot, const std::string& path)
-    {
-        controls.slotPaths[std::size_t(slot - 1)] = path;
-        session.SlotPathChanged(slot);
-    }
     void Key(WORD_KEY key, TShiftState shift = {})
     {
         session.FormKeyDown(key, shift);
@@ -75,11 +57,7 @@ struct Rig {
     }
 };
 
-void MakeFiles(const TempFolder& folder, std::initializer_list<const char*> names)
-{
-    for (const char* name : names)
-        writeFile(folder.file(name), name);
-}
+using sessiontest::MakeFiles;
 
 // The folder shown (tree, list and viewer) and the file selected and shown.
 void ExpectShown(Rig& rig, const std::string& folder, const std::string& name)

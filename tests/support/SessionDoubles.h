@@ -14,10 +14,12 @@
 
 #include "FileListBox.h"
 #include "SortingSession.h"
+#include "TestFiles.h"
 #include "TransferMode.h"
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -95,5 +97,45 @@ public:
     std::string currentFile = kNoCurrentFile;
     int repaints = 0;
 };
+
+// The session over its controls, with the viewer's start-of-slide event bound
+// as the main window binds it.
+struct SessionRig {
+    SessionControls controls;
+    TSortingSession session{controls};
+
+    SessionRig()
+    {
+        controls.viewer.OnStartSlide = [this](int image, const std::string& pathName, const std::string& fileName) {
+            session.VxSlide1StartSlide(image, pathName, fileName);
+        };
+    }
+    SessionRig(const SessionRig&) = delete;
+    SessionRig& operator=(const SessionRig&) = delete;
+
+    void ChangeFolder(const std::string& folder)
+    {
+        controls.folder = folder;
+        session.FolderTreeView0Change();
+    }
+
+    void SetSlot(int slot, const std::string& path)
+    {
+        controls.slotPaths[std::size_t(slot - 1)] = path;
+        session.SlotPathChanged(slot);
+    }
+
+    TFileListBox& List() { return controls.list; }
+    RecordingViewer& Viewer() { return controls.viewer; }
+    const std::vector<std::string>& ViewerCalls() { return controls.viewer.Calls(); }
+};
+
+// Files whose content is their own name, so a moved or copied file can be
+// recognised wherever it ends up.
+inline void MakeFiles(const testfiles::TempFolder& folder, std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        testfiles::writeFile(folder.file(name), name);
+}
 
 }  // namespace sessiontest
