@@ -44,6 +44,12 @@ BOOL failWith(int err, const std::string& path, DWORD existsError = ERROR_ALREAD
     return err == EEXIST ? FailWith(existsError) : FailWithErrno(err, path);
 }
 
+FileIdentity identityOf(const struct stat& st)
+{
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
+}
+
 bool sameInode(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -576,8 +582,7 @@ BOOL GetFileIdentity(const std::string& path, FileIdentity& identity)
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0)
         return failWith(errno, path);
-    identity = {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-                std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
+    identity = identityOf(st);
     return TRUE;
 }
 
@@ -588,8 +593,7 @@ BOOL GetFileVersion(const std::string& path, FileVersion& version)
     struct stat st;
     if (::stat(path.c_str(), &st) != 0)
         return failWith(errno, path);
-    version.Identity = {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-                        std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
+    version.Identity = identityOf(st);
     version.ChangedSeconds = std::int64_t(st.st_ctim.tv_sec);
     version.ChangedNanoseconds = std::int64_t(st.st_ctim.tv_nsec);
     return TRUE;
