@@ -343,8 +343,7 @@ void TFileListBox::afterReading()
 void TFileListBox::checkIndex(int index) const
 {
     if (index < 0 || index >= Count())
-        throw Exception(Substitute(Translate("TFileListBox", "リストのインデックスが範囲を超えています (%1)"),
-                                   {std::to_string(index)}));
+        throw ListIndexError(index);
 }
 
 const std::string& TFileListBox::Item(int index) const

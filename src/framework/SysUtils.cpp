@@ -159,3 +159,8 @@ std::string SysErrorMessage(unsigned long error)
             return Translate("SysUtils", message.text);
     return Substitute(Translate("SysUtils", "エラー %1"), {std::to_string(error)});
 }
+
+Exception ListIndexError(int index)
+{
+    return Exception(Substitute(Translate("SysUtils", "リストのインデックスが範囲を超えています (%1)"), {std::to_string(index)}));
+}

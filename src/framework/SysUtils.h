@@ -2,6 +2,8 @@
 // Paths use "/" as the separator; all text is UTF-8.
 #pragma once
 
+#include "Exception.h"
+
 #include <string>
 
 // Integer text conversion. Accepted: leading blanks (space, tab), an optional
@@ -37,6 +39,9 @@ bool AnsiSameText(const std::string& a, const std::string& b);
 // The system's text for an error code of GetLastError(), as a sentence (the
 // code itself for one without a text).
 std::string SysErrorMessage(unsigned long error);
+
+// The error of a list index outside the list: "List index out of bounds (n)".
+Exception ListIndexError(int index);
 
 // The absolute form of a path: relative to the working folder, "." and ".."
 // resolved by the text alone; empty for an empty or invalid path.

@@ -1,0 +1,68 @@
+// The framework's combo box: what raises its events, and its entries.
+#include "CustomComboBox.h"
+#include "Exception.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(TCustomComboBox, OnlyTheUsersPickRaisesOnChangeAndTheListReportsDroppingDownAndClosingUp)
+{
+    QWidget host;
+    host.resize(200, 100);
+    host.show();
+    TCustomComboBox box;
+    box.SetStyle(csDropDownList);
+    box.SetParent(&host);
+    int first = 1;
+    int second = 2;
+    box.Items().AddObject("first", &first);
+    box.Items().InsertObject(1, "二番目", &second);
+    box.Items().AddObject("third", nullptr);
+    EXPECT_EQ(box.Items().Strings(1), "二番目");
+    EXPECT_EQ(box.Items().Objects(1), &second);
+    EXPECT_THROW(box.Items().Strings(3), Exception);
+    EXPECT_THROW(box.Items().InsertObject(5, "x", nullptr), Exception);
+
+    std::vector<std::string> events;
+    box.OnChange = [&](TObject*) { events.push_back("change " + std::to_string(box.ItemIndex())); };
+    box.OnDropDown = [&](TObject*) { events.push_back("drop down"); };
+    box.OnCloseUp = [&](TObject*) { events.push_back("close up"); };
+
+    box.SetItemIndex(0);
+    box.SetItemIndex(-1);
+    box.SetItemIndex(0);
+    EXPECT_THROW(box.SetItemIndex(3), Exception);
+    EXPECT_TRUE(events.empty());
+
+    // The arrow key on the closed list is a pick.
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_Down);
+    EXPECT_EQ(box.ItemIndex(), 1);
+    box.SetDroppedDown(true);
+    EXPECT_TRUE(box.DroppedDown());
+    box.SetDroppedDown(false);
+    EXPECT_FALSE(box.DroppedDown());
+    EXPECT_EQ(events, (std::vector<std::string>{"change 1", "drop down", "close up"}));
+
+    // Without entries the list closes up at once, and can drop down again.
+    events.clear();
+    box.Items().Clear();
+    box.SetDroppedDown(true);
+    box.SetDroppedDown(true);
+    EXPECT_FALSE(box.DroppedDown());
+    EXPECT_EQ(events, (std::vector<std::string>{"drop down", "close up", "drop down", "close up"}));
+
+    // An owner-draw list is 6 pixels higher than its entries.
+    box.SetStyle(csOwnerDrawFixed);
+    box.SetItemHeight(20);
+    EXPECT_EQ(box.height(), 26);
+}
+
+}  // namespace
