@@ -3,10 +3,11 @@
 // absolute path. Selection, loading, double-clicks and keys go through the
 // tree's real Qt input handling.
 #include "Application.h"
-#include "EnvOverride.h"
 #include "FolderTreeView.h"
 #include "HiddenItems.h"
+#include "RecordingFileList.h"
 #include "ShellItems.h"
+#include "ShellHome.h"
 #include "ShellRefs.h"
 #include "TestFiles.h"
 
@@ -23,12 +24,7 @@
 
 namespace {
 
-using testfiles::EnvOverride;
-
-void makeFolder(const std::string& path)
-{
-    ASSERT_EQ(::mkdir(path.c_str(), 0755), 0) << path;
-}
+using testfiles::makeFolder;
 
 // The child of parent whose stored name is name, or null.
 TTreeNode* childNamed(TTreeNode* parent, const std::string& name)
@@ -47,33 +43,6 @@ std::vector<std::string> captionsOf(TTreeNode* parent)
     return captions;
 }
 
-// A file list that notes what the tree asks of it.
-class RecordingFileList final : public TComponent, public TFflFileListLink {
-public:
-    void OpenFolder(TObject* control, IShellFolder* folder) override
-    {
-        ++opened;
-        lastControl = control;
-        if (folder) {
-            std::string name;
-            const BYTE own[2] = {0, 0};
-            if (displayNameOf(folder, reinterpret_cast<LPCITEMIDLIST>(own), kFullPathName, name))
-                folders.push_back(name);
-            folder->Release();  // the list owns the reference it was given
-        }
-    }
-    bool SelectFile(const std::string& name) override
-    {
-        selected.push_back(name);
-        return true;
-    }
-
-    int opened = 0;
-    TObject* lastControl = nullptr;
-    std::vector<std::string> folders;
-    std::vector<std::string> selected;
-};
-
 class TFolderTreeView : public ::testing::Test {
 protected:
     void SetUp() override
@@ -81,15 +50,7 @@ protected:
         InitializeDesktop();
         ASSERT_TRUE(m_dir.valid());
         m_home = m_dir.file("home");
-        makeFolder(m_home);
-        makeFolder(m_home + "/Desktop");
-        makeFolder(m_home + "/Documents");
-        makeFolder(m_home + "/Desktop/alpha");
-        makeFolder(m_home + "/Desktop/beta");
-        makeFolder(m_home + "/Desktop/.secret");
-        testfiles::writeFile(m_home + "/Desktop/note.txt", "note\n");
-        m_homeOverride = std::make_unique<EnvOverride>("HOME", m_home);
-        m_configOverride = std::make_unique<EnvOverride>("XDG_CONFIG_HOME", m_home + "/.config");
+        m_shellHome = std::make_unique<testfiles::ShellHome>(m_home);
 
         m_root = m_dir.file("tree");
         makeFolder(m_root);
@@ -136,8 +97,7 @@ protected:
     testfiles::TempFolder m_dir;
     std::string m_home;
     std::string m_root;
-    std::unique_ptr<EnvOverride> m_homeOverride;
-    std::unique_ptr<EnvOverride> m_configOverride;
+    std::unique_ptr<testfiles::ShellHome> m_shellHome;
     std::unique_ptr<QWidget> m_host;
     int m_changes = 0;
     shelltest::ShellCounts m_shellCounts;

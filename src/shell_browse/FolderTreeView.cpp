@@ -12,10 +12,6 @@
 
 namespace {
 
-// What EnumObjects lists: folders only for the desktop level, everything
-// (files are dropped by addNode unless IncludeFile) below it.
-constexpr SHCONTF kDesktopContents = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;                        // 0xA0
-constexpr SHCONTF kFolderContents = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;    // 0xE0
 // The tree's hidden flags for the hidden-item rule.
 constexpr std::uint32_t kHiddenFlags = SFGAO_HIDDEN | SFGAO_GHOSTED;
 
@@ -39,39 +35,9 @@ TTreeNode* findSibling(TTreeNode* first, const std::string& name)
     return folded;
 }
 
-std::u16string toWide(const std::string& text)
-{
-    const int length = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::u16string wide(static_cast<std::size_t>(length), u'\0');
-    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, wide.data(), length) <= 0)
-        return {};
-    wide.resize(static_cast<std::size_t>(length - 1));  // without the terminator
-    return wide;
-}
-
 bool isFolder(const TFflNodeInfo* info)
 {
     return info && (info->attributes & SFGAO_FOLDER) != 0;
-}
-
-// The enumerator of folder's contents; null when there is none.
-ShellRef<IEnumIDList> enumerate(IShellFolder* folder, SHCONTF contents)
-{
-    IEnumIDList* enumerator = nullptr;
-    if (!folder || FAILED(folder->EnumObjects(kOwnerWindow, contents, &enumerator)))
-        return nullptr;
-    return ShellRef<IEnumIDList>(enumerator);
-}
-
-// The next item of an enumeration; null at its end.
-UniquePidl nextItem(IEnumIDList* enumerator)
-{
-    LPITEMIDLIST item = nullptr;
-    const bool fetched = enumerator->Next(1, &item, nullptr) == S_OK;
-    UniquePidl owned(item);
-    return fetched ? std::move(owned) : nullptr;
 }
 
 }  // namespace
@@ -83,23 +49,12 @@ TFolderTreeView::TFolderTreeView(TComponent* owner) : TCustomTreeView(owner)
     SetRightClickSelect(true);
     SetReadOnly(true);
     SetSortType(stData);
-    IShellFolder* desktop = nullptr;
-    if (SUCCEEDED(SHGetDesktopFolder(&desktop)))
-        FDesktop.reset(desktop);
-    LPITEMIDLIST documents = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_PERSONAL, &documents)))
-        FDocuments.reset(documents);
-    CoInitialize(nullptr);
     getShellSettings();
 }
 
 TFolderTreeView::~TFolderTreeView()
 {
     clear();
-    // Given back before the shell is left.
-    FDesktop.reset();
-    FDocuments.reset();
-    CoUninitialize();
 }
 
 void TFolderTreeView::SetParent(QWidget* parent)
@@ -150,34 +105,27 @@ IShellFolder* TFolderTreeView::getParentShellFolder(TTreeNode* node) const
         const TFflNodeInfo* info = nodeInfo(parent);
         return info ? info->folder : nullptr;
     }
-    return FDesktop.get();
+    return FShell.desktop();
 }
 
 IShellFolder* TFolderTreeView::newShellFolder(TTreeNode* node) const
 {
-    TFflNodeInfo* info = nodeInfo(node);
-    if (!info)
-        return nullptr;
-    if (info->folder) {
-        info->folder->AddRef();
-        return info->folder;
-    }
-    return bindFolder(getParentShellFolder(node), info->pidl).release();
+    return newNodeFolder(nodeInfo(node), getParentShellFolder(node));
 }
 
 void TFolderTreeView::retrieveRootFolders()
 {
     LPITEMIDLIST desktopList = nullptr;
-    if (FDesktop && SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_DESKTOP, &desktopList))) {
+    if (FShell.desktop() && SUCCEEDED(SHGetSpecialFolderLocation(kOwnerWindow, CSIDL_DESKTOP, &desktopList))) {
         UniquePidl list(desktopList);
-        if (TTreeNode* top = addNode(nullptr, FDesktop.get(), list.get())) {
+        if (TTreeNode* top = addNode(nullptr, FShell.desktop(), list.get())) {
             list.release();  // the node's record owns it now
             TFflNodeInfo* info = nodeInfo(top);
-            info->folder = AddShellRef(FDesktop.get()).release();  // the record's own reference
+            info->folder = AddShellRef(FShell.desktop()).release();  // the record's own reference
             info->enumerated = true;
-            if (const ShellRef<IEnumIDList> enumerator = enumerate(FDesktop.get(), kDesktopContents)) {
+            if (const ShellRef<IEnumIDList> enumerator = enumerate(FShell.desktop(), kDesktopContents)) {
                 while (UniquePidl item = nextItem(enumerator.get())) {
-                    if (addNode(top, FDesktop.get(), item.get()))
+                    if (addNode(top, FShell.desktop(), item.get()))
                         item.release();
                 }
                 top->Expand(false);
@@ -254,34 +202,24 @@ int TFolderTreeView::compareNode(TTreeNode* node1, TTreeNode* node2)
     if (!parent || !info1 || !info2)
         return 0;
     // The user's documents folder comes first under the desktop.
-    if (node1->Level() == 1 && FDocuments) {
-        HRESULT result = parent->CompareIDs(0, info1->pidl, FDocuments.get());
-        if (SUCCEEDED(result) && HRESULT_CODE(result) == 0)
+    if (node1->Level() == 1) {
+        if (sameItem(parent, info1->pidl, FShell.documents()))
             return -1;
-        result = parent->CompareIDs(0, info2->pidl, FDocuments.get());
-        if (SUCCEEDED(result) && HRESULT_CODE(result) == 0)
+        if (sameItem(parent, info2->pidl, FShell.documents()))
             return 1;
     }
-    const HRESULT result = parent->CompareIDs(0, info1->pidl, info2->pidl);
-    return SUCCEEDED(result) ? HRESULT_CODE(result) : 0;
+    int order = 0;
+    return compareItems(parent, info1->pidl, info2->pidl, order) ? order : 0;
 }
 
 void TFolderTreeView::searchNode(const std::string& path)
 {
-    // Virtual folders are named in the "::{class}" form, which is no file path.
-    const bool virtualName = path.rfind("::", 0) == 0;
-    const std::string expanded = virtualName ? path : ExpandFileName(path);
-    const std::u16string wide = toWide(expanded);
-    if (wide.empty() || !FDesktop)
-        return;
-    ShellRef<IShellFolder> current = AddShellRef(FDesktop.get());
-    LPITEMIDLIST parsedList = nullptr;
+    const std::string expanded = expandedShellPath(path);
     SFGAOF attributes = SFGAO_FOLDER;
-    const HRESULT parseResult =
-        current->ParseDisplayName(kOwnerWindow, nullptr, wide.c_str(), nullptr, &parsedList, &attributes);
-    const UniquePidl parsed(parsedList);
-    if (FAILED(parseResult))
+    const UniquePidl parsed = parseShellPath(FShell.desktop(), expanded, attributes);
+    if (!parsed)
         return;
+    ShellRef<IShellFolder> current = AddShellRef(FShell.desktop());
     LPCITEMIDLIST cursor = parsed.get();
     TTreeNode* top = Items().GetFirstNode();
     TTreeNode* candidate = top ? top->getFirstChild() : nullptr;
@@ -308,8 +246,8 @@ void TFolderTreeView::searchNode(const std::string& path)
     }
     // Only a file that exists is handed to the list (the parse also accepts
     // missing components, which are no files).
-    if (!FIncludeFile && !(attributes & SFGAO_FOLDER) && FFileList && FileExists(expanded)) {
-        if (FFileList->SelectFile(lastName) && Selected())
+    if (!FIncludeFile && !(attributes & SFGAO_FOLDER) && FFileList.link() && FileExists(expanded)) {
+        if (FFileList.link()->SelectFile(lastName) && Selected())
             TCustomTreeView::Deselect(Selected());
     }
 }
@@ -333,8 +271,8 @@ void TFolderTreeView::reflectSelection()
 
 void TFolderTreeView::openInFileList(TObject* sender)
 {
-    if (FFileList && isFolder(nodeInfo(Selected())))
-        FFileList->OpenFolder(sender, newShellFolder(Selected()));
+    if (FFileList.link() && isFolder(nodeInfo(Selected())))
+        FFileList.link()->OpenFolder(sender, newShellFolder(Selected()));
 }
 
 void TFolderTreeView::changeEvent(TObject* sender, TTreeNode* node)
@@ -478,18 +416,8 @@ void TFolderTreeView::setFolderName(const std::string& path)
 
 void TFolderTreeView::setFileListControl(TComponent* list)
 {
-    if (!list) {
-        FFileListControl = nullptr;
-        FFileList = nullptr;
-        return;
-    }
-    auto* link = dynamic_cast<TFflFileListLink*>(list);
-    if (!link)
-        return;
-    FFileListControl = list;
-    FFileList = link;
-    list->FreeNotification(this);
-    openInFileList(this);
+    if (FFileList.set(list, this) && list)
+        openInFileList(this);
 }
 
 void TFolderTreeView::setShowHidden(int value)
@@ -536,8 +464,8 @@ bool TFolderTreeView::OpenFolder(const std::string& name)
 
 void TFolderTreeView::Notification(TComponent* component, TOperation operation)
 {
-    if (operation == opRemove && component == FFileListControl)
-        setFileListControl(nullptr);
+    if (operation == opRemove)
+        FFileList.removed(component);
     TCustomTreeView::Notification(component, operation);
 }
 

@@ -8,6 +8,7 @@
 #include "CustomTreeView.h"
 #include "FflIconList.h"
 #include "FflRecords.h"
+#include "FflShellRoots.h"
 #include "FileListLink.h"
 #include "ShellHandles.h"
 
@@ -52,7 +53,7 @@ public:
     void SetOnlyFileSystem(bool value) { FOnlyFileSystem = value; }
     TFflShowHidden ShowHidden() const { return FShowHidden; }
     void SetShowHidden(int value) { setShowHidden(value); }
-    TComponent* FileListControl() const { return FFileListControl; }
+    TComponent* FileListControl() const { return FFileList.control(); }
     void SetFileListControl(TComponent* list) { setFileListControl(list); }
     void SetMultiSelect(bool on) { setMultiSelect(on); }
 
@@ -105,8 +106,7 @@ private:
     void openInFileList(TObject* sender);
     bool isLoaded(TTreeNode* node) const;
 
-    ShellRef<IShellFolder> FDesktop;
-    UniquePidl FDocuments;
+    TFflShellRoots FShell;
     std::uint32_t FShellSettings = 0;
     TFflIconList* FIconList = nullptr;
     std::string FFolderPath;
@@ -115,6 +115,5 @@ private:
     bool FIncludeFile = false;
     bool FOnlyFileSystem = true;
     TFflShowHidden FShowHidden = flhConformExplorer;
-    TComponent* FFileListControl = nullptr;
-    TFflFileListLink* FFileList = nullptr;
+    TFflLinkedFileList FFileList;
 };
