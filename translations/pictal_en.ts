@@ -2,6 +2,60 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>FolderDropDownPage</name>
+    <message>
+        <source>FolderName:</source>
+        <translation>FolderName:</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>フォルダー:</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <source>親フォルダーへ (SelectParent)</source>
+        <translation>Up to the parent folder (SelectParent)</translation>
+    </message>
+    <message>
+        <source>ファイル システムのみ (OnlyFileSystem)</source>
+        <translation>File system only (OnlyFileSystem)</translation>
+    </message>
+    <message>
+        <source>エクスプローラーに従う</source>
+        <translation>As the file manager shows them</translation>
+    </message>
+    <message>
+        <source>表示しない</source>
+        <translation>Hide</translation>
+    </message>
+    <message>
+        <source>表示する</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>隠しフォルダー (ShowHidden):</source>
+        <translation>Hidden folders (ShowHidden):</translation>
+    </message>
+    <message>
+        <source>イベント:</source>
+        <translation>Events:</translation>
+    </message>
+</context>
+<context>
+    <name>GalleryWindow</name>
+    <message>
+        <source>Pictal 部品ギャラリー</source>
+        <translation>Pictal component gallery</translation>
+    </message>
+    <message>
+        <source>フォルダー ドロップダウン</source>
+        <translation>Folder drop-down</translation>
+    </message>
+</context>
+<context>
     <name>ShellFolder</name>
     <message>
         <source>マイ コンピュータ</source>
@@ -82,6 +136,10 @@
         <source>&apos;%1&apos; は整数ではありません</source>
         <translation>&apos;%1&apos; is not a valid integer value</translation>
     </message>
+    <message>
+        <source>リストのインデックスが範囲を超えています (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
 </context>
 <context>
     <name>TAppHint</name>
@@ -145,10 +203,6 @@
     <message>
         <source>%1 を開けません</source>
         <translation>Cannot open %1</translation>
-    </message>
-    <message>
-        <source>リストのインデックスが範囲を超えています (%1)</source>
-        <translation>List index out of bounds (%1)</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,11 @@
+#include "GalleryWindow.h"
+
+#include "FolderDropDownPage.h"
+
+
+GalleryWindow::GalleryWindow(QWidget* parent) : QTabWidget(parent)
+{
+    setWindowTitle(tr("Pictal 部品ギャラリー"));
+    resize(820, 560);
+    addTab(new FolderDropDownPage(this), tr("フォルダー ドロップダウン"));
+}
