@@ -15,6 +15,7 @@
 
 #include "Keys.h"
 #include "Set.h"
+#include "SortType.h"
 #include "TreeNode.h"
 #include "WidgetControl.h"
 
@@ -28,7 +29,6 @@ class TImageList;
 
 enum TMultiSelectStyles : std::uint8_t { msControlSelect, msShiftSelect, msVisibleOnly, msSiblingOnly };
 using TMultiSelectStyle = TSet<TMultiSelectStyles>;
-enum TSortType : std::uint8_t { stNone, stData, stText, stBoth };
 
 using TTVChangedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
 using TTVChangingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowChange)>;

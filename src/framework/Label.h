@@ -9,11 +9,11 @@
 // beneath it; otherwise its bounds are first filled with Color.
 #pragma once
 
+#include "Alignment.h"
 #include "Control.h"
 
 #include <cstdint>
 
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
 
 class TLabel : public TGraphicControl {
