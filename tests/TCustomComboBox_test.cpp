@@ -65,4 +65,71 @@ TEST(TCustomComboBox, OnlyTheUsersPickRaisesOnChangeAndTheListReportsDroppingDow
     EXPECT_EQ(box.height(), 26);
 }
 
+TEST(TCustomComboBox, TheEditTextIsTheUsersAndTheControlsOwnWhateverHappensToTheEntries)
+{
+    QWidget host;
+    host.resize(200, 100);
+    host.show();
+    TCustomComboBox box;
+    box.SetParent(&host);
+    ASSERT_EQ(box.Style(), csDropDown);
+    std::vector<std::string> changes;
+    box.OnChange = [&](TObject*) { changes.push_back(box.Text()); };
+
+    // Each change the user makes to the text is a change; Enter adds no entry.
+    box.setFocus();
+    QTest::keyClicks(&box, "ab");
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_EQ(changes, (std::vector<std::string>{"a", "ab", "a"}));
+    EXPECT_EQ(box.Items().Count(), 0);
+
+    // Entries coming and going leave the text and the selection's entry alone.
+    changes.clear();
+    box.SetText("京都");
+    box.Items().AddObject("Alpha", nullptr);
+    box.Items().AddObject("beta", nullptr);
+    EXPECT_EQ(box.Text(), "京都");
+    EXPECT_EQ(box.ItemIndex(), -1);
+    box.SetItemIndex(1);
+    EXPECT_EQ(box.Text(), "beta");
+    box.Items().InsertObject(0, "gamma", nullptr);
+    EXPECT_EQ(box.ItemIndex(), 2);
+    box.Items().Delete(2);
+    EXPECT_EQ(box.ItemIndex(), -1);
+    EXPECT_EQ(box.Text(), "beta");
+    box.Items().Clear();
+    EXPECT_EQ(box.Text(), "beta");
+    EXPECT_TRUE(changes.empty());
+
+    // Text that matches an entry but for letter case stays as typed when it
+    // is confirmed, and selects nothing.
+    box.Items().AddObject("Alpha", nullptr);
+    box.SetText("");
+    QTest::keyClicks(&box, "alpha");
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_EQ(box.Text(), "alpha");
+    EXPECT_EQ(box.ItemIndex(), -1);
+    EXPECT_EQ(box.Items().Count(), 1);
+
+    // A text that is no UTF-8 comes back byte for byte, picked or set.
+    const std::string latin1 = "caf\xe9";
+    box.Items().AddObject(latin1, nullptr);
+    box.SetItemIndex(1);
+    EXPECT_EQ(box.Text(), latin1);
+    box.SetItemIndex(-1);
+    EXPECT_EQ(box.Text(), "");
+    box.SetText(latin1);
+    EXPECT_EQ(box.Text(), latin1);
+
+    // The list style shows the selected entry and selects by text.
+    box.SetStyle(csDropDownList);
+    box.SetText("ALPHA");
+    EXPECT_EQ(box.ItemIndex(), 0);
+    EXPECT_EQ(box.Text(), "Alpha");
+    box.SetText("none");
+    EXPECT_EQ(box.ItemIndex(), -1);
+    EXPECT_EQ(box.Text(), "");
+}
+
 }  // namespace

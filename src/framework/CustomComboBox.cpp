@@ -4,6 +4,7 @@
 #include "SysUtils.h"
 
 #include <QAbstractItemView>
+#include <QLineEdit>
 #include <QPainter>
 #include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
@@ -53,6 +54,27 @@ private:
     TCustomComboBox& m_box;
 };
 
+template <typename F>
+void TCustomComboBox::changeEntries(int selectedAfter, F&& change)
+{
+    QLineEdit* edit = lineEdit();
+    if (!edit) {
+        change();
+        return;
+    }
+    // Qt selects the first entry added to an empty list and a neighbour of a
+    // deleted selected entry, and shows that entry's text in the edit part.
+    const QString text = edit->text();
+    const int cursor = edit->cursorPosition();
+    change();
+    if (currentIndex() != selectedAfter)
+        setCurrentIndex(selectedAfter);
+    if (edit->text() != text) {
+        edit->setText(text);
+        edit->setCursorPosition(cursor);
+    }
+}
+
 int TComboBoxItems::Count() const
 {
     return FBox.count();
@@ -73,20 +95,25 @@ int TComboBoxItems::AddObject(const std::string& text, void* data)
 void TComboBoxItems::InsertObject(int index, const std::string& text, void* data)
 {
     checkIndex(index, Count() + 1);
-    FBox.insertItem(index, QString::fromUtf8(text.data(), qsizetype(text.size())));
-    FBox.setItemData(index, QByteArray::fromStdString(text), kTextRole);
-    FBox.setItemData(index, QVariant::fromValue(reinterpret_cast<quintptr>(data)), kDataRole);
+    const int selected = FBox.currentIndex();
+    FBox.changeEntries(selected < 0 ? -1 : selected + (index <= selected ? 1 : 0), [&] {
+        FBox.insertItem(index, QString::fromUtf8(text.data(), qsizetype(text.size())));
+        FBox.setItemData(index, QByteArray::fromStdString(text), kTextRole);
+        FBox.setItemData(index, QVariant::fromValue(reinterpret_cast<quintptr>(data)), kDataRole);
+    });
 }
 
 void TComboBoxItems::Delete(int index)
 {
     checkIndex(index, Count());
-    FBox.removeItem(index);
+    const int selected = FBox.currentIndex();
+    FBox.changeEntries(selected == index ? -1 : selected - (index < selected ? 1 : 0),
+                       [&] { FBox.removeItem(index); });
 }
 
 void TComboBoxItems::Clear()
 {
-    FBox.clear();
+    FBox.changeEntries(-1, [&] { FBox.clear(); });
 }
 
 std::string TComboBoxItems::Strings(int index) const
@@ -106,13 +133,17 @@ TCustomComboBox::TCustomComboBox(TComponent* owner) : TWidgetControl<QComboBox>(
     setItemDelegate(new OwnerDrawDelegate(*this));
     setMaxVisibleItems(8);
     setFont(FFont.ToQFont());
+    setInsertPolicy(QComboBox::NoInsert);
     // A pick made by the user, never a selection from code.
     connect(this, &QComboBox::activated, this, [this](int) { SafeCall([this] { Change(); }); });
+    SetStyle(csDropDown);
 }
 
 TCustomComboBox::~TCustomComboBox()
 {
     disconnect(this, nullptr, this, nullptr);
+    if (lineEdit())
+        disconnect(lineEdit(), nullptr, this, nullptr);
     // The handlers belong to objects that may be gone already.
     OnChange = nullptr;
     OnDropDown = nullptr;
@@ -130,9 +161,24 @@ void TCustomComboBox::SetParent(QWidget* parent)
 void TCustomComboBox::SetStyle(TComboBoxStyle value)
 {
     FStyle = value;
-    setEditable(value == csDropDown || value == csSimple);
+    const bool editable = value == csDropDown || value == csSimple;
+    if (editable != isEditable()) {
+        setEditable(editable);
+        if (editable)
+            attachEdit();
+    }
     applyHeight();
     update();
+}
+
+void TCustomComboBox::attachEdit()
+{
+    QLineEdit* edit = lineEdit();
+    // Qt would complete the text while it is typed, and select a matching
+    // entry (rewriting the text in that entry's letter case) when editing ends.
+    edit->setCompleter(nullptr);
+    disconnect(edit, &QLineEdit::editingFinished, this, nullptr);
+    connect(edit, &QLineEdit::textEdited, this, [this](const QString&) { SafeCall([this] { Change(); }); });
 }
 
 void TCustomComboBox::SetItemIndex(int index)
@@ -140,6 +186,39 @@ void TCustomComboBox::SetItemIndex(int index)
     if (index < -1 || index >= count())
         throw ListIndexError(index);
     setCurrentIndex(index);
+    update();
+}
+
+std::string TCustomComboBox::Text() const
+{
+    const int selected = currentIndex();
+    if (!isEditable())
+        return selected < 0 ? std::string() : FItems.Strings(selected);
+    const QString text = lineEdit()->text();
+    if (selected >= 0 && itemText(selected) == text)
+        return FItems.Strings(selected);
+    if (QString::fromUtf8(FSetText.data(), qsizetype(FSetText.size())) == text)
+        return FSetText;
+    return text.toUtf8().toStdString();
+}
+
+void TCustomComboBox::SetText(const std::string& value)
+{
+    if (isEditable()) {
+        FSetText = value;
+        lineEdit()->setText(QString::fromUtf8(value.data(), qsizetype(value.size())));
+        return;
+    }
+    int found = -1;
+    for (int i = 0; i < count() && found < 0; ++i) {
+        if (FItems.Strings(i) == value)
+            found = i;
+    }
+    for (int i = 0; i < count() && found < 0; ++i) {
+        if (AnsiSameText(FItems.Strings(i), value))
+            found = i;
+    }
+    setCurrentIndex(found);
     update();
 }
 

@@ -2,10 +2,20 @@
 // of which one is selected and shown in the edit part, and a list that drops
 // down below the control.
 //
-// Selecting from code (SetItemIndex) raises nothing; OnChange comes from the
-// user's pick only: a click on an entry of the dropped-down list, or the
-// arrow keys and the mouse wheel on the closed control. OnDropDown is raised
-// before the list shows, OnCloseUp after it has gone.
+// Selecting from code (SetItemIndex, SetText) raises nothing; OnChange comes
+// from the user only: a pick (a click on an entry of the dropped-down list, or
+// the arrow keys and the mouse wheel on the closed control) and, in the
+// editable styles, every change the user makes to the edit text by typing,
+// deleting or pasting. OnDropDown is raised before the list shows, OnCloseUp
+// after it has gone.
+//
+// Editable styles (csDropDown, the default, and csSimple, whose list also
+// drops down here): the edit text is the control's own. It is what the user
+// typed or picked, or what SetText or SetItemIndex put there; adding,
+// inserting, deleting or clearing entries never changes it, and the selected
+// entry follows its entry through insertions and is gone when that entry is
+// deleted. Enter adds nothing to the list, the text is not completed while
+// typing, and leaving the control does not select an entry that matches.
 //
 // The owner-draw styles draw every entry through DrawItem, with the canvas
 // (Canvas) on a picture of the entry's own size and Rect from (0, 0): the
@@ -89,8 +99,18 @@ public:
 
     // The selected entry, or -1.
     int ItemIndex() const { return currentIndex(); }
-    // Selects entry index (-1: none) without raising OnChange.
+    // Selects entry index (-1: none) without raising OnChange; in the
+    // editable styles its text (an empty one for -1) becomes the edit text.
     void SetItemIndex(int index);
+
+    // Editable styles: the edit text, byte for byte when it is the text of
+    // the selected entry or the one SetText gave (otherwise what was typed,
+    // as UTF-8). Other styles: the selected entry's text, empty for none.
+    std::string Text() const;
+    // Editable styles: replaces the edit text. Other styles: selects the
+    // entry of that text (an exact match before one that differs only in
+    // letter case), or none. Raises no OnChange.
+    void SetText(const std::string& value);
 
     // Height of each entry of an owner-draw list, in pixels (16 by default).
     // The control is then 6 pixels higher than an entry.
@@ -136,6 +156,14 @@ private:
     friend class OwnerDrawDelegate;
 
     bool ownerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+    // Runs a change of the entries after which entry selectedAfter is to be
+    // the selected one; in the editable styles the edit text and that
+    // selection are put back where Qt's own handling moved them.
+    template <typename F>
+    void changeEntries(int selectedAfter, F&& change);
+    // The new edit part of an editable style: typing raises OnChange, and
+    // nothing is selected or completed behind the user's back.
+    void attachEdit();
     // Draws entry index on a picture of size (DrawItem inside SafeCall).
     QImage drawEntry(int index, QSize size, TOwnerDrawState state);
     void applyHeight();
@@ -147,4 +175,5 @@ private:
     TFont FFont;
     TColor FColor = clWindow;
     TCanvas FCanvas;
+    std::string FSetText;  // the bytes SetText gave the edit text
 };
