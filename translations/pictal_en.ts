@@ -54,6 +54,89 @@
         <source>フォルダー ドロップダウン</source>
         <translation>Folder drop-down</translation>
     </message>
+    <message>
+        <source>履歴コンボボックス</source>
+        <translation>History combo box</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryComboBoxPage</name>
+    <message>
+        <source>履歴に追加 (AddText)</source>
+        <translation>Add to history (AddText)</translation>
+    </message>
+    <message>
+        <source>自動で読み込みと保存 (hsAuto)</source>
+        <translation>Load and save automatically (hsAuto)</translation>
+    </message>
+    <message>
+        <source>手動 (hsManual)</source>
+        <translation>Manual (hsManual)</translation>
+    </message>
+    <message>
+        <source>自動で保存のみ (hsAutoSave)</source>
+        <translation>Save automatically only (hsAutoSave)</translation>
+    </message>
+    <message>
+        <source>自動で読み込みのみ (hsAutoLoad)</source>
+        <translation>Load automatically only (hsAutoLoad)</translation>
+    </message>
+    <message>
+        <source>SaveMode:</source>
+        <translation>SaveMode:</translation>
+    </message>
+    <message>
+        <source>SaveKeyName:</source>
+        <translation>SaveKeyName:</translation>
+    </message>
+    <message>
+        <source>SaveFileName:</source>
+        <translation>SaveFileName:</translation>
+    </message>
+    <message>
+        <source>SaveSectionName:</source>
+        <translation>SaveSectionName:</translation>
+    </message>
+    <message>
+        <source>ファイルへ保存 (SaveToFile)</source>
+        <translation>Save to file (SaveToFile)</translation>
+    </message>
+    <message>
+        <source>SaveFileName が空です</source>
+        <translation>SaveFileName is empty</translation>
+    </message>
+    <message>
+        <source>ファイルから読み込み (LoadFromFile)</source>
+        <translation>Load from file (LoadFromFile)</translation>
+    </message>
+    <message>
+        <source>レジストリへ保存 (SaveToRegistry)</source>
+        <translation>Save to registry (SaveToRegistry)</translation>
+    </message>
+    <message>
+        <source>SaveKeyName が空です</source>
+        <translation>SaveKeyName is empty</translation>
+    </message>
+    <message>
+        <source>レジストリから読み込み (LoadFromRegistry)</source>
+        <translation>Load from registry (LoadFromRegistry)</translation>
+    </message>
+    <message>
+        <source>履歴を消去</source>
+        <translation>Clear the history</translation>
+    </message>
+    <message>
+        <source>イベント:</source>
+        <translation>Events:</translation>
+    </message>
+    <message>
+        <source>%1 件の履歴を読み込みました</source>
+        <translation>%1 history entries loaded</translation>
+    </message>
+    <message>
+        <source>失敗しました</source>
+        <translation>Failed</translation>
+    </message>
 </context>
 <context>
     <name>ShellFolder</name>

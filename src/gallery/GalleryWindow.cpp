@@ -1,6 +1,7 @@
 #include "GalleryWindow.h"
 
 #include "FolderDropDownPage.h"
+#include "HistoryComboBoxPage.h"
 
 
 GalleryWindow::GalleryWindow(QWidget* parent) : QTabWidget(parent)
@@ -8,4 +9,5 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QTabWidget(parent)
     setWindowTitle(tr("Pictal 部品ギャラリー"));
     resize(820, 560);
     addTab(new FolderDropDownPage(this), tr("フォルダー ドロップダウン"));
+    addTab(new HistoryComboBoxPage(this), tr("履歴コンボボックス"));
 }
