@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Color.h"
+#include "WinTypes.h"  // the character sets
 
 #include <QFont>
 #include <cstdint>
@@ -79,11 +80,6 @@ inline constexpr TFontStyles FontStyles(std::initializer_list<TFontStyle> styles
     return set;
 }
 inline constexpr bool HasFontStyle(TFontStyles set, TFontStyle style) { return (set & FontStyleBit(style)) != 0; }
-
-// Character sets are stored only (text is UTF-8 throughout).
-inline constexpr std::uint8_t ANSI_CHARSET = 0;
-inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
-inline constexpr std::uint8_t SHIFTJIS_CHARSET = 128;
 
 class TFont : public TGraphicsObject {
 public:

@@ -192,6 +192,19 @@ int IntersectClipRect(HDC dc, int left, int top, int right, int bottom)
     return GetClipBox(dc, &box);
 }
 
+int GetClipRect(HDC dc, RECT* rect)
+{
+    if (!dc || !rect)
+        return -1;
+    if (!dc->state.hasClip) {
+        *rect = RECT{};
+        return 0;
+    }
+    const QRect& c = dc->state.clip;
+    *rect = c.isEmpty() ? RECT{} : RECT{c.left(), c.top(), c.right() + 1, c.bottom() + 1};
+    return 1;
+}
+
 int GetClipBox(HDC dc, RECT* rect)
 {
     if (!dc || !rect)

@@ -186,6 +186,9 @@ int SelectClipRect(HDC dc, const RECT* rect);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 // The visible part of the surface: NULLREGION, SIMPLEREGION or RGN_ERROR.
 int GetClipBox(HDC dc, RECT* rect);
+// The clip rectangle set on the context: 1 with rect filled, 0 when none is
+// set, -1 for a null context or rect.
+int GetClipRect(HDC dc, RECT* rect);
 
 // Lines with the pen; the end point is not drawn. MoveToEx restarts the dash pattern.
 BOOL MoveToEx(HDC dc, int x, int y, POINT* previous);
@@ -225,6 +228,10 @@ BOOL TextOutA(HDC dc, int x, int y, const char* text, int length);
 // ETO_OPAQUE fills rect with the background colour; ETO_CLIPPED clips to rect.
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, const char* text, int length);
 BOOL GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* size);
+// The character set of the context's font. Fonts carry none of their own here:
+// it is the system's, SHIFTJIS_CHARSET under a Japanese system locale, else
+// ANSI_CHARSET.
+int GetTextCharset(HDC dc);
 // Formatted text in rect; returns the text's height (with DT_VCENTER or DT_BOTTOM:
 // from rect's top to the bottom of the text), 0 on failure. DT_CALCRECT sets rect's
 // right and bottom to the text's extent and draws nothing.

@@ -5,6 +5,7 @@
 #include "GdiInternal.h"
 
 #include <QFontMetrics>
+#include <QLocale>
 #include <QPainter>
 #include <QTextBoundaryFinder>
 
@@ -267,4 +268,11 @@ int DrawTextA(HDC dc, const char* text, int length, RECT* rect, UINT format)
     if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))
         return static_cast<int>(top - rect->top + lineHeight);
     return height;
+}
+
+int GetTextCharset(HDC dc)
+{
+    if (!dc)
+        return DEFAULT_CHARSET;
+    return QLocale::system().language() == QLocale::Japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
 }

@@ -3,9 +3,6 @@
 
 #include "WinTypes.h"
 
-class QWidget;
-using HWND = QWidget*;
-
 inline constexpr int SW_SHOWNORMAL = 1;
 
 // verb "open" (any letter case) or empty opens `file` (a path or an address)

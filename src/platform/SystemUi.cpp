@@ -1,6 +1,7 @@
 #include "SystemUi.h"
 
 #include <QApplication>
+#include <QLocale>
 
 BOOL MessageBeep(UINT)
 {
@@ -25,4 +26,13 @@ BOOL SetCaretBlinkTime(UINT milliseconds)
         return 0;
     QApplication::setCursorFlashTime(int(milliseconds * 2));
     return 1;
+}
+
+LANGID GetSystemDefaultLangID()
+{
+    switch (QLocale::system().language()) {
+    case QLocale::Japanese: return MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    case QLocale::English: return MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT);
+    default: return MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
+    }
 }

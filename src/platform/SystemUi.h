@@ -1,5 +1,5 @@
-// Small user-interface services of the window system: the beep and the caret
-// blink time (one setting for the whole program).
+// Small user-interface services of the window system: the beep, the caret
+// blink time (one setting for the whole program) and the system's language.
 #pragma once
 
 #include "WinTypes.h"
@@ -15,3 +15,21 @@ BOOL MessageBeep(UINT type);
 // Milliseconds the caret stays on (and off); INFINITE_BLINK when it does not blink.
 UINT GetCaretBlinkTime();
 BOOL SetCaretBlinkTime(UINT milliseconds);
+
+// Language identifiers: the primary language in the low ten bits, the
+// sublanguage above them.
+inline constexpr WORD LANG_NEUTRAL = 0x00;
+inline constexpr WORD LANG_ENGLISH = 0x09;
+inline constexpr WORD LANG_JAPANESE = 0x11;
+inline constexpr WORD SUBLANG_DEFAULT = 0x01;
+inline constexpr LANGID MAKELANGID(WORD primary, WORD sub)
+{
+    return LANGID((sub << 10) | primary);
+}
+inline constexpr WORD PRIMARYLANGID(LANGID id)
+{
+    return WORD(id & 0x3FF);
+}
+// The language of the system locale: Japanese and English are told apart,
+// any other language is LANG_NEUTRAL.
+LANGID GetSystemDefaultLangID();

@@ -91,4 +91,16 @@ struct SIZE {
     LONG cx = 0;
     LONG cy = 0;
 };
+// Character sets of fonts: stored and reported only (text is UTF-8 throughout).
+inline constexpr BYTE ANSI_CHARSET = 0;
+inline constexpr BYTE DEFAULT_CHARSET = 1;
+inline constexpr BYTE SHIFTJIS_CHARSET = 128;
 // ---- end of drawing ----
+
+// ---- Windows and messages (UserWindows.h, CommonDialogs.h) ----
+class QWidget;
+using HWND = QWidget*;  // a window is a widget; a child control is a child widget
+using WPARAM = std::uintptr_t;
+using UINT_PTR = std::uintptr_t;
+using LANGID = WORD;
+// ---- end of windows ----
