@@ -2,6 +2,7 @@
 
 #include "Modules.h"
 #include "Vxdllprocs.h"
+#include "Vxutils.h"
 
 #include <array>
 #include <cstring>
@@ -95,10 +96,13 @@ bool InitializeVX(int kind)
         return false;
     const bool first = totalUsers() == 0;
     ++users[std::size_t(kind - kVxUserFirst)];
-    if (first)
+    if (first) {
         for (Module& m : modules())
             if (!m.handle)
                 load(m);
+        // The cursor is shown when the library comes in.
+        ShowMouseCursor(true);
+    }
     return true;
 }
 

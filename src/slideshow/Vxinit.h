@@ -4,7 +4,9 @@
 // The first user loads every module not yet loaded, in load order: its
 // procedure variables are cleared, the module is opened by its bare name and
 // each entry point is looked up (a miss leaves the variable null; a module
-// that cannot be opened leaves all of its variables null). When the last user
+// that cannot be opened leaves all of its variables null), and the mouse
+// cursor is shown if ShowMouseCursor hid it (g_ShowCursorDispFlag is set to
+// shown). When the last user
 // is gone, every module is released in load order and all variables cleared.
 #pragma once
 
