@@ -11,6 +11,7 @@
 #include "TestFiles.h"
 
 #include <QStyle>
+#include <QTest>
 #include <QStyleOptionComboBox>
 #include <QWidget>
 
@@ -63,13 +64,17 @@ protected:
         m_home = m_dir.file("home");
         m_shellHome = std::make_unique<testfiles::ShellHome>(m_home);
         testfiles::makeFolder(m_home + "/Desktop/alpha/sub");
+        testfiles::makeFolder(m_home + "/Desktop/alpha/Case");
+        testfiles::makeFolder(m_home + "/Desktop/alpha/case");
 
         m_root = m_dir.file("tree");
         makeFolder(m_root);
         makeFolder(m_root + "/Alpha");
         makeFolder(m_root + "/Alpha/inner");
         makeFolder(m_root + "/Beta");
+        makeFolder(m_root + "/.hid");
         testfiles::writeFile(m_root + "/Alpha/one.txt", "one\n");
+        testfiles::writeFile(m_root + "/.hid/f.txt", "f\n");
 
         m_host = std::make_unique<QWidget>();
         m_host->resize(400, 300);
@@ -85,9 +90,9 @@ protected:
     std::unique_ptr<DrawnDropDown> placedDropDown()
     {
         auto dropDown = std::make_unique<DrawnDropDown>();
+        dropDown->OnChange = [this](TObject*) { ++m_changes; };
         dropDown->SetParent(m_host.get());
         dropDown->setGeometry(0, 0, 300, dropDown->height());
-        dropDown->OnChange = [this](TObject*) { ++m_changes; };
         return dropDown;
     }
 
@@ -149,6 +154,35 @@ TEST_F(TFolderDropDown, PlacedDropDownListsTheDesktopItsFoldersDocumentsFirstAnd
         EXPECT_EQ(dropDown->getInfo(drive)->level, 2);
     EXPECT_FALSE(dropDown->getInfo(childNamed(*dropDown, 0, "alpha"))->enumerated);
     EXPECT_EQ(dropDown->getLastDescendant(childNamed(*dropDown, 0, "alpha")), -1);
+
+    // A folder set before placing is looked for once the control is placed.
+    ::TFolderDropDown later;
+    int laterChanges = 0;
+    later.OnChange = [&](TObject*) { ++laterChanges; };
+    later.SetFolderName(m_root + "/Beta");
+    EXPECT_EQ(later.EntryCount(), 0);
+    EXPECT_EQ(laterChanges, 0);
+    later.SetParent(m_host.get());
+    EXPECT_EQ(later.FolderName(), m_root + "/Beta");
+    EXPECT_EQ(laterChanges, 1);
+}
+
+TEST_F(TFolderDropDown, TheUsersPickOpensTheFolderInTheListAndReportsOnce)
+{
+    auto dropDown = placedDropDown();
+    RecordingFileList list;
+    dropDown->SetFileListControl(&list);
+    const int documents = dropDown->ItemIndex();
+    dropDown->setFocus();
+    QTest::keyClick(dropDown.get(), Qt::Key_Down);
+    ASSERT_EQ(dropDown->ItemIndex(), documents + 1);
+    std::string path;
+    ASSERT_TRUE(displayNameOf(dropDown->getParentShellFolder(documents + 1), dropDown->getInfo(documents + 1)->pidl,
+                              kFullPathName, path));
+    EXPECT_EQ(dropDown->FolderName(), path);
+    EXPECT_EQ(list.folders.back(), path);
+    EXPECT_EQ(list.opened, 2);
+    EXPECT_EQ(m_changes, 1);
 }
 
 TEST_F(TFolderDropDown, EntriesAreIndentedHalfAnIconPerLevelInTheListAndNotInTheEditPart)
@@ -225,10 +259,17 @@ TEST_F(TFolderDropDown, SettingAFolderAddsTheChainBelowTheDriveSelectsTheDeepest
     dropDown->SetFolderName(m_root + "/Beta/gone");
     EXPECT_EQ(dropDown->FolderName(), m_root + "/Beta");
     EXPECT_EQ(list.selected.size(), 1u);
+    // A file below a folder that is left out: the walk ends above it, and
+    // the folder's name is no file to select.
+    dropDown->SetShowHidden(flhForceHide);
+    dropDown->SetFolderName(m_root + "/.hid/f.txt");
+    EXPECT_EQ(dropDown->FolderName(), m_root);
+    EXPECT_EQ(list.selected.size(), 1u);
+    dropDown->SetShowHidden(flhConformExplorer);
     m_changes = 0;
     dropDown->SetFolderName("");
     EXPECT_EQ(dropDown->ItemIndex(), dropDown->InitialEntry());
-    EXPECT_EQ(dropDown->FolderName(), m_root + "/Beta");
+    EXPECT_EQ(dropDown->FolderName(), m_root);
     EXPECT_EQ(m_changes, 0);
 
     // Every rebuild gave back the records and the icon list of the last one.
@@ -276,6 +317,13 @@ TEST_F(TFolderDropDown, ParentsSiblingsAndOpeningFolders)
     EXPECT_TRUE(dropDown->OpenFolder("sub"));
     EXPECT_EQ(dropDown->EntryCount(), count);
     EXPECT_EQ(m_changes, 4);
+    // Two folders that differ only in letter case are two entries.
+    dropDown->SelectParent();
+    EXPECT_TRUE(dropDown->OpenFolder("case"));
+    dropDown->SelectParent();
+    EXPECT_TRUE(dropDown->OpenFolder("Case"));
+    EXPECT_EQ(dropDown->FolderName(), m_home + "/Desktop/alpha/Case");
+    EXPECT_EQ(dropDown->EntryCount(), count + 2);
 
     // The last drive is the last child of Computer: no next sibling, although
     // a level-2 entry (alpha's child) follows after the shallower alpha.

@@ -7,6 +7,8 @@
 #include "ShellItems.h"
 #include "SysUtils.h"
 
+#include <utility>
+
 namespace {
 
 // The drop-down's hidden flag for the hidden-item rule.
@@ -50,6 +52,10 @@ void TFolderDropDown::SetParent(QWidget* parent)
 {
     clear();
     TCustomComboBox::SetParent(parent);
+    if (parent && !FPendingFolder.empty()) {
+        setFolderName(std::exchange(FPendingFolder, {}));
+        return;
+    }
     if (parent) {
         initialize();
         retrieveInitialNodes();
@@ -253,14 +259,14 @@ void TFolderDropDown::retrieveInitialNodes()
     }
 }
 
-int TFolderDropDown::findChild(int parent, const std::string& name) const
+int TFolderDropDown::findChild(int parent, const std::string& name, bool exactOnly) const
 {
     int folded = -1;
     for (int child = getFirstChild(parent); child >= 0; child = getNextSibling(child)) {
         const std::string& childName = getInfo(child)->name;
         if (childName == name)
             return child;
-        if (folded < 0 && AnsiSameText(childName, name))
+        if (!exactOnly && folded < 0 && AnsiSameText(childName, name))
             folded = child;
     }
     return folded;
@@ -271,8 +277,9 @@ int TFolderDropDown::insertNewNode(int position, int level, const std::string& n
     TFflNodeInfo* info = getInfo(position);
     if (!info)
         return -1;
-    // A child added before is not added twice.
-    if (const int existing = findChild(position, name); existing >= 0)
+    // A child added before is not added twice; one that only differs in
+    // letter case may not be the folder the shell has by this exact name.
+    if (const int existing = findChild(position, name, true); existing >= 0)
         return existing;
     ShellRef<IShellFolder> folder =
         info->folder ? AddShellRef(info->folder) : bindFolder(getParentShellFolder(position), info->pidl);
@@ -281,23 +288,28 @@ int TFolderDropDown::insertNewNode(int position, int level, const std::string& n
         return -1;
     if (!info->folder)
         info->folder = folder.release();  // partly loaded: enumerated stays false
-    UniquePidl folded;
+    // An exact match before one in other letter case.
+    UniquePidl found;
+    std::string foundName;
     for (UniquePidl item = nextItem(enumerator.get()); item; item = nextItem(enumerator.get())) {
         std::string itemName;
         if (!displayNameOf(info->folder, item.get(), kInFolderName, itemName))
             continue;
-        if (itemName == name) {
-            folded = std::move(item);
-            break;
+        const bool exact = itemName == name;
+        if (exact || (!found && AnsiSameText(itemName, name))) {
+            found = std::move(item);
+            foundName = itemName;
         }
-        if (!folded && AnsiSameText(itemName, name))
-            folded = std::move(item);
+        if (exact)
+            break;
     }
-    if (!folded)
+    if (!found)
         return -1;
-    const int entry = insertNode(position, level, info->folder, folded.get());
+    if (const int existing = findChild(position, foundName, true); existing >= 0)
+        return existing;
+    const int entry = insertNode(position, level, info->folder, found.get());
     if (entry >= 0)
-        folded.release();
+        found.release();
     return entry;
 }
 
@@ -344,8 +356,9 @@ void TFolderDropDown::searchNode(const std::string& path)
     }
     changeEvent(this);
     // Only a file that exists is handed to the list (the parse also accepts
-    // missing components, which are no files).
-    if (!(attributes & SFGAO_FOLDER) && FFileList.link() && FileExists(expanded))
+    // missing components, which are no files), and only when the walk came
+    // as far as its name.
+    if (!(attributes & SFGAO_FOLDER) && FFileList.link() && !nextItemId(cursor) && FileExists(expanded))
         FFileList.link()->SelectFile(lastName);
 }
 
@@ -414,6 +427,13 @@ void TFolderDropDown::DrawItem(int index, const RECT& rect, TOwnerDrawState stat
 void TFolderDropDown::setFolderName(const std::string& path)
 {
     clear();
+    // Without a parent the control has no entries: the folder is looked for
+    // once the control is placed.
+    if (!parentWidget()) {
+        FPendingFolder = path;
+        return;
+    }
+    FPendingFolder.clear();
     initialize();
     retrieveInitialNodes();
     SetItemIndex(FInitialEntry);

@@ -37,7 +37,9 @@ public:
     virtual void setFileListControl(TComponent* list);
     // Rebuilds the list and selects the entry of path, adding the folders on
     // the way; OnChange reports the result once. A path that cannot be
-    // parsed leaves the documents entry selected and reports nothing.
+    // parsed leaves the documents entry selected and reports nothing. On a
+    // control without a parent the path is kept, and looked for when the
+    // control is placed.
     virtual void setFolderName(const std::string& path);
     // flhForceHide (1) and flhForceShow (2) as they are; anything else is
     // flhConformExplorer. Applies to entries added afterwards.
@@ -109,9 +111,9 @@ private:
     void searchNode(const std::string& path);
     void reflectSelection();
     void changeEvent(TObject* sender);
-    // The child of parent called name (an exact match before a folded one),
-    // or -1.
-    int findChild(int parent, const std::string& name) const;
+    // The child of parent called name (an exact match before a folded one;
+    // exactOnly: only an exact one), or -1.
+    int findChild(int parent, const std::string& name, bool exactOnly = false) const;
     int level(int i) const { return FEntries[static_cast<std::size_t>(i)]->level; }
     bool isLoaded(int i) const;
 
@@ -121,6 +123,7 @@ private:
     std::vector<std::unique_ptr<TFflNodeInfo>> FEntries;  // parallel to the combo box's items
     std::int32_t FInitialEntry = -1;
     std::string FFolderPath;
+    std::string FPendingFolder;  // set before the control was placed
     bool FOnlyFileSystem = true;
     TFflShowHidden FShowHidden = flhConformExplorer;
     TFflLinkedFileList FFileList;

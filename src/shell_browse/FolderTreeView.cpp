@@ -245,8 +245,10 @@ void TFolderTreeView::searchNode(const std::string& path)
         cursor = nextItemId(cursor);
     }
     // Only a file that exists is handed to the list (the parse also accepts
-    // missing components, which are no files).
-    if (!FIncludeFile && !(attributes & SFGAO_FOLDER) && FFileList.link() && FileExists(expanded)) {
+    // missing components, which are no files), and only when the walk came
+    // as far as its name.
+    if (!FIncludeFile && !(attributes & SFGAO_FOLDER) && FFileList.link() && !nextItemId(cursor) &&
+        FileExists(expanded)) {
         if (FFileList.link()->SelectFile(lastName) && Selected())
             TCustomTreeView::Deselect(Selected());
     }
