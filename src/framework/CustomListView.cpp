@@ -90,8 +90,9 @@ public:
     }
     void cellsChanged(int row, int first, int last)
     {
-        if (!FResetting)
-            emit dataChanged(index(row, first), index(row, std::min(last, columnCount() - 1)));
+        last = std::min(last, columnCount() - 1);
+        if (!FResetting && first <= last)
+            emit dataChanged(index(row, first), index(row, last));
     }
     void headersChanged() { emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1); }
     // Items moved to new rows (oldRows[i] is the old row of the item now at row i).
@@ -714,6 +715,11 @@ void TCustomListView::AlphaSort()
     FModel->reordered(oldRows);
     FModel->endLayout();
     --FQuiet;
+}
+
+void TCustomListView::Clear()
+{
+    FItems.Clear();
 }
 
 int TCustomListView::CompareItems(TListItem* item1, TListItem* item2)

@@ -228,6 +228,8 @@ public:
     // Sorts the items by CompareItems; the focus and the selection stay with
     // their items.
     void AlphaSort();
+    // Deletes every item (Items().Clear()); a derived view adds its own work.
+    virtual void Clear();
     // The order of two items: OnCompare when assigned and the sort type uses
     // data, else the captions compared without regard to letter case.
     virtual int CompareItems(TListItem* item1, TListItem* item2);
@@ -242,6 +244,10 @@ protected:
     virtual void Change(TListItem* item, TItemChange change);
     // item is about to go: raises OnDeletion.
     virtual void Delete(TListItem* item);
+    // Changes of the focused and selected items made between the two are
+    // reported once, at the end (the calls nest).
+    void BeginSelectionUpdate() { beginInput(); }
+    void EndSelectionUpdate() { endInput(); }
 
 private:
     friend class TListItem;
