@@ -2,6 +2,7 @@
 #include "CustomComboBox.h"
 #include "Exception.h"
 
+#include <QAbstractItemView>
 #include <QTest>
 #include <QWidget>
 
@@ -25,6 +26,7 @@ TEST(TCustomComboBox, OnlyTheUsersPickRaisesOnChangeAndTheListReportsDroppingDow
     box.Items().AddObject("first", &first);
     box.Items().InsertObject(1, "二番目", &second);
     box.Items().AddObject("third", nullptr);
+    EXPECT_EQ(box.ItemIndex(), -1);  // adding entries selects none
     EXPECT_EQ(box.Items().Strings(1), "二番目");
     EXPECT_EQ(box.Items().Objects(1), &second);
     EXPECT_THROW(box.Items().Strings(3), Exception);
@@ -50,6 +52,16 @@ TEST(TCustomComboBox, OnlyTheUsersPickRaisesOnChangeAndTheListReportsDroppingDow
     box.SetDroppedDown(false);
     EXPECT_FALSE(box.DroppedDown());
     EXPECT_EQ(events, (std::vector<std::string>{"change 1", "drop down", "close up"}));
+    // A list that Qt closes by itself (the window losing the activation)
+    // closes up too, and drops down again.
+    box.SetDroppedDown(true);
+    box.view()->window()->hide();
+    EXPECT_FALSE(box.DroppedDown());
+    box.SetDroppedDown(true);
+    EXPECT_TRUE(box.DroppedDown());
+    box.SetDroppedDown(false);
+    EXPECT_EQ(events, (std::vector<std::string>{"change 1", "drop down", "close up", "drop down", "close up",
+                                                "drop down", "close up"}));
 
     // Without entries the list closes up at once, and can drop down again.
     events.clear();

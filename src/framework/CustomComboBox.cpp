@@ -54,22 +54,34 @@ private:
     TCustomComboBox& m_box;
 };
 
+// Watches the dropped-down list for its hiding.
+class ListWatch : public QObject {
+public:
+    explicit ListWatch(TCustomComboBox& box) : QObject(&box), m_box(box) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide)
+            m_box.closedUp();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TCustomComboBox& m_box;
+};
+
 template <typename F>
 void TCustomComboBox::changeEntries(int selectedAfter, F&& change)
 {
-    QLineEdit* edit = lineEdit();
-    if (!edit) {
-        change();
-        return;
-    }
     // Qt selects the first entry added to an empty list and a neighbour of a
     // deleted selected entry, and shows that entry's text in the edit part.
-    const QString text = edit->text();
-    const int cursor = edit->cursorPosition();
+    QLineEdit* edit = lineEdit();
+    const QString text = edit ? edit->text() : QString();
+    const int cursor = edit ? edit->cursorPosition() : 0;
     change();
     if (currentIndex() != selectedAfter)
         setCurrentIndex(selectedAfter);
-    if (edit->text() != text) {
+    if (edit && edit->text() != text) {
         edit->setText(text);
         edit->setCursorPosition(cursor);
     }
@@ -285,14 +297,28 @@ void TCustomComboBox::showPopup()
     SafeCall([this] { DropDown(); });
     QComboBox::showPopup();
     // Qt shows no list without entries: it closes up at once.
-    FDroppedDown = view()->window()->isVisible();
-    if (!FDroppedDown)
+    QWidget* list = view()->window();
+    FDroppedDown = list != this && list->isVisible();
+    if (!FDroppedDown) {
         SafeCall([this] { CloseUp(); });
+        return;
+    }
+    // Qt also closes the list without hidePopup (when the window loses the
+    // activation, say): its hiding is what closes up.
+    if (!FListWatch) {
+        FListWatch = new ListWatch(*this);
+        list->installEventFilter(FListWatch);
+    }
 }
 
 void TCustomComboBox::hidePopup()
 {
     QComboBox::hidePopup();
+    closedUp();
+}
+
+void TCustomComboBox::closedUp()
+{
     if (!FDroppedDown)
         return;
     FDroppedDown = false;

@@ -154,7 +154,10 @@ protected:
 private:
     friend class TComboBoxItems;
     friend class OwnerDrawDelegate;
+    friend class ListWatch;
 
+    // The list has gone: raises CloseUp once per drop-down.
+    void closedUp();
     bool ownerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
     // Runs a change of the entries after which entry selectedAfter is to be
     // the selected one; in the editable styles the edit text and that
@@ -172,6 +175,7 @@ private:
     TComboBoxStyle FStyle = csDropDown;
     int FItemHeight = 16;
     bool FDroppedDown = false;
+    QObject* FListWatch = nullptr;  // owned by the control (Qt parent)
     TFont FFont;
     TColor FColor = clWindow;
     TCanvas FCanvas;
