@@ -1,5 +1,6 @@
 #include "Keys.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -96,27 +97,39 @@ WORD_KEY VirtualKeyFromEvent(const QKeyEvent& event)
     return VirtualKeyFromQt(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
 }
 
-TShiftState ShiftStateFromEvent(const QInputEvent& event)
+namespace {
+
+TShiftState shiftState(Qt::KeyboardModifiers m, Qt::MouseButtons b)
 {
     TShiftState state;
-    const Qt::KeyboardModifiers m = event.modifiers();
     if (m & Qt::ShiftModifier)
         state.Include(ssShift);
     if (m & Qt::AltModifier)
         state.Include(ssAlt);
     if (m & Qt::ControlModifier)
         state.Include(ssCtrl);
-    if (const auto* mouse = dynamic_cast<const QMouseEvent*>(&event)) {
-        // The buttons held after the event: a released button is no longer held.
-        const Qt::MouseButtons b = mouse->buttons();
-        if (b & Qt::LeftButton)
-            state.Include(ssLeft);
-        if (b & Qt::RightButton)
-            state.Include(ssRight);
-        if (b & Qt::MiddleButton)
-            state.Include(ssMiddle);
-        if (mouse->type() == QEvent::MouseButtonDblClick)
-            state.Include(ssDouble);
-    }
+    if (b & Qt::LeftButton)
+        state.Include(ssLeft);
+    if (b & Qt::RightButton)
+        state.Include(ssRight);
+    if (b & Qt::MiddleButton)
+        state.Include(ssMiddle);
     return state;
+}
+
+}  // namespace
+
+TShiftState ShiftStateFromEvent(const QInputEvent& event)
+{
+    const auto* mouse = dynamic_cast<const QMouseEvent*>(&event);
+    // The buttons held after the event: a released button is no longer held.
+    TShiftState state = shiftState(event.modifiers(), mouse ? mouse->buttons() : Qt::NoButton);
+    if (mouse && mouse->type() == QEvent::MouseButtonDblClick)
+        state.Include(ssDouble);
+    return state;
+}
+
+TShiftState CurrentShiftState()
+{
+    return shiftState(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons());
 }

@@ -89,3 +89,5 @@ WORD_KEY VirtualKeyFromEvent(const QKeyEvent& event);
 WORD_KEY VirtualKeyFromQt(int qtKey, bool keypad);
 // Shift, Alt and Ctrl of a key or mouse event, with the mouse buttons held.
 TShiftState ShiftStateFromEvent(const QInputEvent& event);
+// Shift, Alt and Ctrl held now, with the left, right and middle mouse buttons.
+TShiftState CurrentShiftState();

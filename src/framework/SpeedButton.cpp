@@ -42,34 +42,40 @@ void TSpeedButton::SetAllowAllUp(bool value)
     UpdateExclusive();
 }
 
-void TSpeedButton::UpdateExclusive()
+void NotifyButtonGroup(QWidget* parent, int groupIndex, const TButtonGroupNotice& notice)
 {
-    if (FGroupIndex == 0 || !Parent())
+    if (groupIndex == 0 || !parent)
         return;
-    const QObjectList children = Parent()->children();  // a handler may add or remove controls
+    const QObjectList children = parent->children();  // a handler may add or remove controls
     for (QObject* child : children)
         if (auto* control = dynamic_cast<TControl*>(child))
-            control->Perform(CM_BUTTONPRESSED, FGroupIndex, reinterpret_cast<std::intptr_t>(this));
+            control->Perform(CM_BUTTONPRESSED, groupIndex, reinterpret_cast<std::intptr_t>(&notice));
+}
+
+void TSpeedButton::UpdateExclusive()
+{
+    NotifyButtonGroup(Parent(), FGroupIndex, TButtonGroupNotice{this, FDown, FAllowAllUp});
 }
 
 std::intptr_t TSpeedButton::WndProc(unsigned message, std::intptr_t wParam, std::intptr_t lParam)
 {
     if (message == CM_BUTTONPRESSED) {
-        buttonPressed(int(wParam), reinterpret_cast<const TSpeedButton*>(lParam));
+        if (lParam)
+            buttonPressed(int(wParam), *reinterpret_cast<const TButtonGroupNotice*>(lParam));
         return 0;
     }
     return TGraphicControl::WndProc(message, wParam, lParam);
 }
 
-void TSpeedButton::buttonPressed(int groupIndex, const TSpeedButton* sender)
+void TSpeedButton::buttonPressed(int groupIndex, const TButtonGroupNotice& notice)
 {
-    if (groupIndex != FGroupIndex || !sender || sender == this)
+    if (groupIndex != FGroupIndex || !notice.Sender || notice.Sender == this)
         return;
-    if (sender->Down() && FDown) {
+    if (notice.Down && FDown) {
         FDown = false;
         Invalidate();
     }
-    FAllowAllUp = sender->AllowAllUp();
+    FAllowAllUp = notice.AllowAllUp;
 }
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y)

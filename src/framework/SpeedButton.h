@@ -11,11 +11,31 @@
 // it draws nothing and shows a raised edge only while the mouse is over it;
 // otherwise the face is filled with Color inside a raised edge. While pressed
 // or down the edge is sunken and the caption moves one pixel right and down.
+//
+// Other latching buttons join a group of speed buttons by the same notice:
+// NotifyButtonGroup sends it, and a button of the group reacts to a notice
+// that is not its own as described at UpdateExclusive.
 #pragma once
 
 #include "Control.h"
 
 #include <cstdint>
+
+// Where a button's glyph stands beside its caption.
+enum TButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// What CM_BUTTONPRESSED carries: the group index as wParam and a pointer to
+// this notice as lParam, the sending button and its group state.
+struct TButtonGroupNotice {
+    const TControl* Sender;
+    bool Down;
+    bool AllowAllUp;
+};
+
+// Sends CM_BUTTONPRESSED with the notice to every control on parent (a copy
+// of its children, so a handler may add or remove controls). Nothing without
+// a parent or with group index 0.
+void NotifyButtonGroup(QWidget* parent, int groupIndex, const TButtonGroupNotice& notice);
 
 class TSpeedButton : public TGraphicControl {
 public:
@@ -30,10 +50,9 @@ public:
     bool AllowAllUp() const { return FAllowAllUp; }
     void SetAllowAllUp(bool value);
 
-    // Tells every control on the parent about this button's group state:
-    // CM_BUTTONPRESSED with the group index as wParam and this button as
-    // lParam. A speed button of the group goes up when the sender is down (and
-    // it is not the sender), and takes the sender's AllowAllUp.
+    // Tells every control on the parent about this button's group state
+    // (NotifyButtonGroup). A speed button of the group goes up when the sender
+    // is down (and it is not the sender), and takes the sender's AllowAllUp.
     void UpdateExclusive();
 
 protected:
@@ -49,7 +68,7 @@ protected:
 
 private:
     bool sunken() const { return FDown || (FPressing && FPressedInside); }
-    void buttonPressed(int groupIndex, const TSpeedButton* sender);
+    void buttonPressed(int groupIndex, const TButtonGroupNotice& notice);
 
     bool FFlat = false;
     int FGroupIndex = 0;
