@@ -367,6 +367,19 @@ TEST(Vxutils, SetFontParamTakesTheChosenFontWithTheColourPartHidden)
     EXPECT_TRUE(underline);
     EXPECT_TRUE(strikeOut);
 
+    // A plain font comes back plain, whatever its family calls its regular style.
+    whileShowing<QFontDialog>([](QFontDialog& dialog) { dialog.accept(); });
+    bold = false;
+    strikeOut = false;
+    underline = false;
+    ASSERT_TRUE(SetFontParam(&window, logFont, face, height, bold, italic, underline, strikeOut));
+    EXPECT_EQ(face, "DejaVu Sans");
+    EXPECT_EQ(height, -20);
+    EXPECT_FALSE(bold);
+    EXPECT_FALSE(italic);
+    EXPECT_FALSE(underline);
+    EXPECT_FALSE(strikeOut);
+
     // Cancelled: nothing is written back.
     whileShowing<QFontDialog>([](QFontDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(SetFontParam(&window, logFont, face, height, bold, italic, underline, strikeOut));

@@ -8,12 +8,14 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -147,6 +149,30 @@ QComboBox* addColourPart(QFontDialog& dialog, COLORREF colour)
     return list;
 }
 
+// Qt's font dialog selects a style by its name. A font made from a LOGFONT
+// has none, and the name Qt would guess ("Normal") need not be one the family
+// has ("Book"): the family's style nearest in weight and slant is named, the
+// shortest name among equals (the plain one before "Condensed").
+QFont withStyleName(QFont font)
+{
+    QString best;
+    int bestScore = INT_MAX;
+    for (const QString& style : QFontDatabase::styles(font.family())) {
+        const int weight = QFontDatabase::weight(font.family(), style);
+        if (weight < 0)
+            continue;
+        const int score = std::abs(weight - int(font.weight())) +
+                          (QFontDatabase::italic(font.family(), style) != font.italic() ? 10000 : 0);
+        if (score < bestScore || (score == bestScore && style.size() < best.size())) {
+            best = style;
+            bestScore = score;
+        }
+    }
+    if (!best.isEmpty())
+        font.setStyleName(best);
+    return font;
+}
+
 double pointsOf(const QFont& font)
 {
     if (font.pointSizeF() > 0)
@@ -236,7 +262,7 @@ BOOL ChooseFontA(CHOOSEFONTA* choose)
     const bool hooked = (choose->Flags & CF_ENABLEHOOK) && choose->lpfnHook;
     HookedDialog<QFontDialog> dialog(choose->hwndOwner, hooked ? choose->lpfnHook : nullptr);
     if (choose->Flags & CF_INITTOLOGFONTSTRUCT)
-        dialog.setCurrentFont(LogFontToQFont(*choose->lpLogFont));
+        dialog.setCurrentFont(withStyleName(LogFontToQFont(*choose->lpLogFont)));
     QComboBox* colours = nullptr;
     if (choose->Flags & CF_EFFECTS)
         colours = addColourPart(dialog, choose->rgbColors);
