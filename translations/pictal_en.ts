@@ -2,10 +2,143 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>CommonDialogs</name>
+    <message>
+        <source>色(&amp;C):</source>
+        <translation>&amp;Color:</translation>
+    </message>
+</context>
+<context>
+    <name>DrawingUtilitiesPage</name>
+    <message>
+        <source>直線</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>四角形</source>
+        <translation>Rectangle</translation>
+    </message>
+    <message>
+        <source>楕円</source>
+        <translation>Ellipse</translation>
+    </message>
+    <message>
+        <source>角丸四角形</source>
+        <translation>Rounded rectangle</translation>
+    </message>
+    <message>
+        <source>多角形</source>
+        <translation>Polygon</translation>
+    </message>
+    <message>
+        <source>ベジェ曲線</source>
+        <translation>Bézier curve</translation>
+    </message>
+    <message>
+        <source>図形:</source>
+        <translation>Shape:</translation>
+    </message>
+    <message>
+        <source>表示倍率:</source>
+        <translation>Scale:</translation>
+    </message>
+    <message>
+        <source>画像座標:</source>
+        <translation>Image coordinates:</translation>
+    </message>
+    <message>
+        <source>点線の色 1...</source>
+        <translation>Dash colour 1...</translation>
+    </message>
+    <message>
+        <source>点線の色 2...</source>
+        <translation>Dash colour 2...</translation>
+    </message>
+    <message>
+        <source>フォント...</source>
+        <translation>Font...</translation>
+    </message>
+    <message>
+        <source>文字の見本 Abc</source>
+        <translation>Text sample Abc</translation>
+    </message>
+    <message>
+        <source>画像を開く...</source>
+        <translation>Open picture...</translation>
+    </message>
+    <message>
+        <source>画像の上をドラッグすると図形を描きます。離すと四角形の点線が動き続けます。</source>
+        <translation>Drag over the picture to draw a shape. When you release it, the dashes around the box keep marching.</translation>
+    </message>
+    <message>
+        <source>画像ライブラリがないため点線は描かれません。</source>
+        <translation>The image library is missing, so no dashes are drawn.</translation>
+    </message>
+    <message>
+        <source>画像を開く</source>
+        <translation>Open picture</translation>
+    </message>
+</context>
+<context>
+    <name>FileListPage</name>
+    <message>
+        <source>FileName:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SelectedFiles:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation type="unfinished">Set</translation>
+    </message>
+    <message>
+        <source>ファイル名 (FileName):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>フィルター (Filter):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>フォルダーも表示 (IncludeFolder)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>エクスプローラーに従う</source>
+        <translation type="unfinished">As the file manager shows them</translation>
+    </message>
+    <message>
+        <source>表示しない</source>
+        <translation type="unfinished">Hide</translation>
+    </message>
+    <message>
+        <source>表示する</source>
+        <translation type="unfinished">Show</translation>
+    </message>
+    <message>
+        <source>隠しファイル (ShowHidden):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ツールバーにツリーをつなぐ (FolderControl)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ツールバーに一覧をつなぐ (FileListControl)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>イベント:</source>
+        <translation type="unfinished">Events:</translation>
+    </message>
+</context>
+<context>
     <name>FolderDropDownPage</name>
     <message>
-        <source>FolderName:</source>
-        <translation>FolderName:</translation>
+        <source>現在のフォルダー (FolderName):</source>
+        <translation>Current folder (FolderName):</translation>
     </message>
     <message>
         <source>設定</source>
@@ -57,6 +190,18 @@
     <message>
         <source>履歴コンボボックス</source>
         <translation>History combo box</translation>
+    </message>
+    <message>
+        <source>シャイン スピードボタン</source>
+        <translation>Shine speed button</translation>
+    </message>
+    <message>
+        <source>ファイル一覧とツールバー</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>描画ユーティリティ</source>
+        <translation>Drawing utilities</translation>
     </message>
 </context>
 <context>
@@ -151,6 +296,97 @@
     <message>
         <source>デスクトップ</source>
         <translation>Desktop</translation>
+    </message>
+</context>
+<context>
+    <name>ShineSpeedButtonPage</name>
+    <message>
+        <source>赤(&amp;R)</source>
+        <translation>&amp;Red</translation>
+    </message>
+    <message>
+        <source>緑(&amp;G)</source>
+        <translation>&amp;Green</translation>
+    </message>
+    <message>
+        <source>青(&amp;B)</source>
+        <translation>&amp;Blue</translation>
+    </message>
+    <message>
+        <source>単独</source>
+        <translation>Single</translation>
+    </message>
+    <message>
+        <source>枠 (FrameType):</source>
+        <translation>Frame (FrameType):</translation>
+    </message>
+    <message>
+        <source>ホット時の画像 (ActiveImage):</source>
+        <translation>Hot image (ActiveImage):</translation>
+    </message>
+    <message>
+        <source>無効時の画像 (DisabledImage):</source>
+        <translation>Disabled image (DisabledImage):</translation>
+    </message>
+    <message>
+        <source>配置 (Layout):</source>
+        <translation>Layout (Layout):</translation>
+    </message>
+    <message>
+        <source>光の色 (ShineColor):</source>
+        <translation>Shine colour (ShineColor):</translation>
+    </message>
+    <message>
+        <source>黄</source>
+        <translation>Yellow</translation>
+    </message>
+    <message>
+        <source>白</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>赤</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>水色</source>
+        <translation>Aqua</translation>
+    </message>
+    <message>
+        <source>単独ボタンの表題:</source>
+        <translation>Caption of the single button:</translation>
+    </message>
+    <message>
+        <source>有効 (Enabled)</source>
+        <translation>Enabled (Enabled)</translation>
+    </message>
+    <message>
+        <source>グラデーション (Colors.Gradation)</source>
+        <translation>Gradient (Colors.Gradation)</translation>
+    </message>
+    <message>
+        <source>透明 (Transparent)</source>
+        <translation>Transparent (Transparent)</translation>
+    </message>
+    <message>
+        <source>すべて上げられる (AllowAllUp)</source>
+        <translation>All may be up (AllowAllUp)</translation>
+    </message>
+    <message>
+        <source>クリック中は押した表示 (ClickDownHook)</source>
+        <translation>Pressed look while clicking (ClickDownHook)</translation>
+    </message>
+    <message>
+        <source>アクセラレータで押し下げ (AccelCharDown)</source>
+        <translation>Accelerator toggles down (AccelCharDown)</translation>
+    </message>
+    <message>
+        <source>文字の影 (FontShadow)</source>
+        <translation>Caption shadow (FontShadow)</translation>
+    </message>
+    <message>
+        <source>イベント:</source>
+        <translation>Events:</translation>
     </message>
 </context>
 <context>
@@ -282,10 +518,79 @@
     </message>
 </context>
 <context>
+    <name>TFflFileStyleMenu</name>
+    <message>
+        <source>並べて表示(&amp;S)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アイコン(&amp;N)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>一覧(&amp;L)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>詳細(&amp;D)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TFileListBox</name>
     <message>
         <source>%1 を開けません</source>
         <translation>Cannot open %1</translation>
+    </message>
+</context>
+<context>
+    <name>TFileListView</name>
+    <message>
+        <source>名前</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サイズ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>作成日時</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>更新日時</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アクセス日時</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>属性</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>状態</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>オフライン</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>オンライン</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TFolderFileToolBar</name>
+    <message>
+        <source>1つ上のフォルダへ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>表示メニュー</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

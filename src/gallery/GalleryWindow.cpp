@@ -1,5 +1,6 @@
 #include "GalleryWindow.h"
 
+#include "DrawingUtilitiesPage.h"
 #include "FolderDropDownPage.h"
 #include "HistoryComboBoxPage.h"
 
@@ -10,4 +11,5 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QTabWidget(parent)
     resize(820, 560);
     addTab(new FolderDropDownPage(this), tr("フォルダー ドロップダウン"));
     addTab(new HistoryComboBoxPage(this), tr("履歴コンボボックス"));
+    addTab(new DrawingUtilitiesPage(this), tr("描画ユーティリティ"));
 }
