@@ -6,8 +6,8 @@
 // each entry point is looked up (a miss leaves the variable null; a module
 // that cannot be opened leaves all of its variables null), and the mouse
 // cursor is shown if ShowMouseCursor hid it (g_ShowCursorDispFlag is set to
-// shown). When the last user
-// is gone, every module is released in load order and all variables cleared.
+// shown). When the last user is gone, every module is released in load order
+// and all variables cleared.
 #pragma once
 
 inline constexpr int kVxUserFirst = 101;
