@@ -83,55 +83,55 @@
     <name>FileListPage</name>
     <message>
         <source>FileName:</source>
-        <translation type="unfinished"></translation>
+        <translation>FileName:</translation>
     </message>
     <message>
         <source>SelectedFiles:</source>
-        <translation type="unfinished"></translation>
+        <translation>SelectedFiles:</translation>
     </message>
     <message>
         <source>設定</source>
-        <translation type="unfinished">Set</translation>
+        <translation>Set</translation>
     </message>
     <message>
         <source>ファイル名 (FileName):</source>
-        <translation type="unfinished"></translation>
+        <translation>File name (FileName):</translation>
     </message>
     <message>
         <source>フィルター (Filter):</source>
-        <translation type="unfinished"></translation>
+        <translation>Filter (Filter):</translation>
     </message>
     <message>
         <source>フォルダーも表示 (IncludeFolder)</source>
-        <translation type="unfinished"></translation>
+        <translation>Show folders too (IncludeFolder)</translation>
     </message>
     <message>
         <source>エクスプローラーに従う</source>
-        <translation type="unfinished">As the file manager shows them</translation>
+        <translation>As the file manager shows them</translation>
     </message>
     <message>
         <source>表示しない</source>
-        <translation type="unfinished">Hide</translation>
+        <translation>Hide</translation>
     </message>
     <message>
         <source>表示する</source>
-        <translation type="unfinished">Show</translation>
+        <translation>Show</translation>
     </message>
     <message>
         <source>隠しファイル (ShowHidden):</source>
-        <translation type="unfinished"></translation>
+        <translation>Hidden files (ShowHidden):</translation>
     </message>
     <message>
         <source>ツールバーにツリーをつなぐ (FolderControl)</source>
-        <translation type="unfinished"></translation>
+        <translation>Link the tree to the toolbar (FolderControl)</translation>
     </message>
     <message>
         <source>ツールバーに一覧をつなぐ (FileListControl)</source>
-        <translation type="unfinished"></translation>
+        <translation>Link the list to the toolbar (FileListControl)</translation>
     </message>
     <message>
         <source>イベント:</source>
-        <translation type="unfinished">Events:</translation>
+        <translation>Events:</translation>
     </message>
 </context>
 <context>
@@ -197,7 +197,7 @@
     </message>
     <message>
         <source>ファイル一覧とツールバー</source>
-        <translation type="unfinished"></translation>
+        <translation>File list and toolbar</translation>
     </message>
     <message>
         <source>描画ユーティリティ</source>
@@ -521,19 +521,19 @@
     <name>TFflFileStyleMenu</name>
     <message>
         <source>並べて表示(&amp;S)</source>
-        <translation type="unfinished"></translation>
+        <translation>S&amp;mall Icons</translation>
     </message>
     <message>
         <source>アイコン(&amp;N)</source>
-        <translation type="unfinished"></translation>
+        <translation>Lar&amp;ge Icons</translation>
     </message>
     <message>
         <source>一覧(&amp;L)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;List</translation>
     </message>
     <message>
         <source>詳細(&amp;D)</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Details</translation>
     </message>
 </context>
 <context>
@@ -547,50 +547,50 @@
     <name>TFileListView</name>
     <message>
         <source>名前</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>サイズ</source>
-        <translation type="unfinished"></translation>
+        <translation>Size</translation>
     </message>
     <message>
         <source>作成日時</source>
-        <translation type="unfinished"></translation>
+        <translation>Created</translation>
     </message>
     <message>
         <source>更新日時</source>
-        <translation type="unfinished"></translation>
+        <translation>Modified</translation>
     </message>
     <message>
         <source>アクセス日時</source>
-        <translation type="unfinished"></translation>
+        <translation>Accessed</translation>
     </message>
     <message>
         <source>属性</source>
-        <translation type="unfinished"></translation>
+        <translation>Attributes</translation>
     </message>
     <message>
         <source>状態</source>
-        <translation type="unfinished"></translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>オフライン</source>
-        <translation type="unfinished"></translation>
+        <translation>Offline</translation>
     </message>
     <message>
         <source>オンライン</source>
-        <translation type="unfinished"></translation>
+        <translation>Online</translation>
     </message>
 </context>
 <context>
     <name>TFolderFileToolBar</name>
     <message>
         <source>1つ上のフォルダへ</source>
-        <translation type="unfinished"></translation>
+        <translation>Up one folder</translation>
     </message>
     <message>
         <source>表示メニュー</source>
-        <translation type="unfinished"></translation>
+        <translation>View menu</translation>
     </message>
 </context>
 <context>
