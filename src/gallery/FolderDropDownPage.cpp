@@ -39,7 +39,7 @@ FolderDropDownPage::FolderDropDownPage(QWidget* parent) : QWidget(parent)
     left->addLayout(settings);
     m_folderName = new QLabel(this);
     m_folderName->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    settings->addRow(tr("FolderName:"), m_folderName);
+    settings->addRow(tr("現在のフォルダー (FolderName):"), m_folderName);
 
     auto* pathRow = new QHBoxLayout;
     m_path = new QLineEdit(this);
@@ -82,6 +82,9 @@ FolderDropDownPage::FolderDropDownPage(QWidget* parent) : QWidget(parent)
     m_tree->OnChange = [this](TObject*, TTreeNode*) { treeChanged(); };
 
     m_folderName->setText(shown(m_dropDown->FolderName()));
+    m_following = true;
+    m_tree->setFolderName(m_dropDown->FolderName());
+    m_following = false;
 }
 
 FolderDropDownPage::~FolderDropDownPage()
