@@ -4,6 +4,7 @@
 #include "Application.h"
 #include "FflFileStyleMenu.h"
 #include "FileListView.h"
+#include "FolderDropDown.h"
 #include "FolderTreeView.h"
 #include "PopupMenu.h"
 #include "ShellHome.h"
@@ -48,6 +49,7 @@ protected:
         makeFolder(m_root);
         makeFolder(m_root + "/sub");
         makeFolder(m_root + "/sub/deeper");
+        makeFolder(m_root + "/sub/deeper/sub");
         writeFile(m_root + "/sub/inner.jpg", "inner");
         writeFile(m_root + "/a.JPG", "a");
         writeFile(m_root + "/b.png", "b");
@@ -341,6 +343,14 @@ TEST_F(TFileListView, DoubleClicksGoThroughTheLinkedTreeOrStayInTheList)
     EXPECT_EQ(tree->FolderName(), m_root + "/sub");
     EXPECT_EQ(doubleClicks, 2);
 
+    // A folder of a listing the tree did not make: the tree goes to its
+    // path, not to a child of the same name of its own folder.
+    tree->setFolderName(m_root + "/sub/deeper");
+    list->setFileName(m_root);
+    doubleClick(*list, itemNamed(*list, "sub"));
+    EXPECT_EQ(tree->FolderName(), m_root + "/sub");
+    EXPECT_EQ(names(*list), (std::vector<std::string>{"deeper", "inner.jpg"}));
+
     // The tree going away unlinks it: the list goes on by itself, through a shortcut too.
     tree.reset();
     EXPECT_EQ(list->folderControl(), nullptr);
@@ -348,8 +358,20 @@ TEST_F(TFileListView, DoubleClicksGoThroughTheLinkedTreeOrStayInTheList)
     doubleClick(*list, itemNamed(*list, "toSub"));
     EXPECT_EQ(names(*list), (std::vector<std::string>{"deeper", "inner.jpg"}));
     doubleClick(*list, itemNamed(*list, "deeper"));
-    EXPECT_TRUE(names(*list).empty());
-    EXPECT_EQ(doubleClicks, 4);
+    EXPECT_EQ(names(*list), std::vector<std::string>{"sub"});
+    EXPECT_EQ(doubleClicks, 5);
+
+    // The folder drop-down drives the list the same way.
+    auto dropDown = std::make_unique<TFolderDropDown>();
+    dropDown->SetParent(m_host.get());
+    dropDown->SetFileListControl(list.get());
+    dropDown->setFolderName(m_root);
+    EXPECT_EQ(list->folderControl(), dropDown.get());
+    doubleClick(*list, itemNamed(*list, "sub"));
+    EXPECT_EQ(dropDown->FolderName(), m_root + "/sub");
+    EXPECT_EQ(names(*list), (std::vector<std::string>{"deeper", "inner.jpg"}));
+    dropDown.reset();
+    EXPECT_EQ(list->folderControl(), nullptr);
 }
 
 }  // namespace

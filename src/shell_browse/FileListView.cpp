@@ -415,11 +415,16 @@ void TFileListView::doubleClick(TObject*)
         // The list is filled anew below: what is needed of the item is taken first.
         const std::string name = info->name;
         const std::string path = FFilePath;
+        // The control opens a child of its own folder by name only while that
+        // folder is the one listed (FileName may have listed another since).
+        std::string listed;
+        const BYTE own[2] = {0, 0};  // the empty list: the listed folder itself
+        displayNameOf(FFolder.get(), reinterpret_cast<LPCITEMIDLIST>(own), kFullPathName, listed);
         if (tree) {
-            if (!tree->OpenFolder(name))
+            if (tree->FolderName() != listed || !tree->OpenFolder(name))
                 tree->setFolderName(path);
         } else if (dropDown) {
-            if (!dropDown->OpenFolder(name))
+            if (dropDown->FolderName() != listed || !dropDown->OpenFolder(name))
                 dropDown->setFolderName(path);
         } else {
             std::string full;
