@@ -13,7 +13,8 @@
 // one may use all 32 bits ("$FFFFFFFF" is -1), or with "-" go down to
 // -0x80000000.
 bool TryStrToInt(const std::string& s, int& value);
-// Raises Exception("'<s>' is not a valid integer value") when s does not convert.
+// Raises the conversion error ("'<s>' は整数ではありません", in English "'<s>' is not a
+// valid integer value") when s does not convert.
 int StrToInt(const std::string& s);
 int StrToIntDef(const std::string& s, int def);
 std::string IntToStr(int value);

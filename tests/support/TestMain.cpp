@@ -29,10 +29,12 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // What the program keeps in the user's folders (the trash it puts
-    // replaced files into, the dispatch log) goes to a folder of the run.
+    // replaced files into, the dispatch log, the registry store, Qt's own
+    // settings) goes to a folder of the run.
     const QTemporaryDir userData;
     qputenv("XDG_DATA_HOME", userData.filePath("data").toUtf8());
     qputenv("XDG_STATE_HOME", userData.filePath("state").toUtf8());
+    qputenv("XDG_CONFIG_HOME", userData.filePath("config").toUtf8());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
