@@ -372,6 +372,21 @@ TEST_F(TFileListView, DoubleClicksGoThroughTheLinkedTreeOrStayInTheList)
     EXPECT_EQ(names(*list), (std::vector<std::string>{"deeper", "inner.jpg"}));
     dropDown.reset();
     EXPECT_EQ(list->folderControl(), nullptr);
+
+    // Two controls linked to one list, the later one opening it last: each
+    // still hears of the list's end.
+    auto second = std::make_unique<TFolderTreeView>();
+    second->SetParent(m_host.get());
+    second->SetFileListControl(list.get());
+    dropDown = std::make_unique<TFolderDropDown>();
+    dropDown->SetParent(m_host.get());
+    dropDown->SetFileListControl(list.get());
+    EXPECT_EQ(list->folderControl(), dropDown.get());
+    list->SetPopupMenu(nullptr);
+    list.reset();
+    EXPECT_EQ(second->FileListControl(), nullptr);
+    EXPECT_EQ(dropDown->FileListControl(), nullptr);
+    second->setFolderName(m_root);
 }
 
 }  // namespace

@@ -615,8 +615,8 @@ void TCustomListView::SetRowSelect(bool value)
 
 void TCustomListView::SetPopupMenu(TPopupMenu* menu)
 {
-    if (FPopupMenu)
-        FPopupMenu->RemoveFreeNotification(this);
+    // The menu may be linked to this view in another way too: the old one
+    // keeps its notice, which finds nothing to clear once it is replaced.
     FPopupMenu = menu;
     if (menu)
         menu->FreeNotification(this);

@@ -46,17 +46,15 @@ TFflFileStyleMenu::~TFflFileStyleMenu()
 
 void TFflFileStyleMenu::setFileListControl(TComponent* list)
 {
+    // The list may be linked to this menu in another way too (the menu as its
+    // popup menu): unlinking asks for no removal of notices.
     if (!list) {
-        if (FFileList)
-            FFileList->RemoveFreeNotification(this);
         FFileList = nullptr;
         return;
     }
     auto* fileList = dynamic_cast<TFileListView*>(list);
     if (!fileList)
         return;
-    if (FFileList && FFileList != fileList)
-        FFileList->RemoveFreeNotification(this);
     FFileList = fileList;
     fileList->FreeNotification(this);
     reflectViewStyle();

@@ -98,11 +98,8 @@ TFileListView::TFileListView(TComponent* owner) : TCustomListView(owner)
 TFileListView::~TFileListView()
 {
     clear();
-    setFolderControl(nullptr);
     // The menus go before the view they were attached to.
     TCustomListView::SetPopupMenu(nullptr);
-    if (FHostMenu)
-        FHostMenu->RemoveFreeNotification(this);
     delete FStyleMenu;
     FStyleMenu = nullptr;
 }
@@ -266,10 +263,12 @@ void TFileListView::Change(TListItem* item, TItemChange change)
     changeEvent(this, item, change);
 }
 
+// A component may be linked to the list in more than one way (a folder control
+// is also linked as the one the list serves): a link that ends asks for no
+// removal of notices, and a notice about a component no longer linked finds
+// nothing to clear.
 void TFileListView::setFolderControl(TComponent* control)
 {
-    if (control != FFolderControl && FFolderControl)
-        FFolderControl->RemoveFreeNotification(this);
     FFolderControl = control;
     if (control)
         control->FreeNotification(this);
@@ -370,8 +369,6 @@ void TFileListView::setShowHidden(int value)
 void TFileListView::setPopupMenu(TComponent* menu)
 {
     if (!menu) {
-        if (FHostMenu)
-            FHostMenu->RemoveFreeNotification(this);
         FHostMenu = nullptr;
         TCustomListView::SetPopupMenu(FStyleMenu);
         return;
@@ -379,8 +376,6 @@ void TFileListView::setPopupMenu(TComponent* menu)
     auto* popup = dynamic_cast<TPopupMenu*>(menu);
     if (!popup)
         return;
-    if (FHostMenu && FHostMenu != popup)
-        FHostMenu->RemoveFreeNotification(this);
     FHostMenu = popup;
     popup->FreeNotification(this);
     TCustomListView::SetPopupMenu(popup);
