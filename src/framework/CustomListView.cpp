@@ -670,7 +670,7 @@ int TCustomListView::SelCount() const
     return count;
 }
 
-TListItem* TCustomListView::GetNextItem(TListItem* start, TItemStateSet states) const
+TListItem* TCustomListView::GetNextItem(TListItem* start, TItemState states) const
 {
     if (start && start->ListView() != this)
         return nullptr;

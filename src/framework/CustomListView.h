@@ -40,7 +40,7 @@ class QItemSelectionModel;
 enum TViewStyle : std::uint8_t { vsIcon, vsSmallIcon, vsList, vsReport };
 enum TItemChange : std::uint8_t { ctText, ctImage, ctState };
 enum TItemStates : std::uint8_t { isNone, isCut, isDropHilited, isFocused, isSelected, isActivating };
-using TItemStateSet = TSet<TItemStates>;
+using TItemState = TSet<TItemStates>;
 
 // One item of a list view; made and owned by the view's item list.
 class TListItem {
@@ -220,7 +220,7 @@ public:
     // The first item after start (from the first item when start is null)
     // that has every state of states (isSelected, isFocused, isCut); null
     // when none.
-    TListItem* GetNextItem(TListItem* start, TItemStateSet states) const;
+    TListItem* GetNextItem(TListItem* start, TItemState states) const;
     void ClearSelection();
     // The item at (x, y) of the client area, or null.
     TListItem* GetItemAt(int x, int y) const;
