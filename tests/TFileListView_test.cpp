@@ -172,10 +172,16 @@ TEST_F(TFileListView, FilterHiddenRuleAndIncludeFolderDecideWhatIsListed)
     EXPECT_TRUE(itemNamed(*list, ".hidden.jpg")->Cut());
     EXPECT_EQ(itemNamed(*list, "toSub")->OverlayIndex(), 2);  // the shortcut mark
 
-    // Folders and shortcuts pass any filter; the hidden file goes at the next listing.
+    // Folders and shortcuts pass any filter; the hidden file goes at the next
+    // listing, which also takes the selection and reports it.
+    ASSERT_TRUE(list->SelectFile("c.txt"));
+    EXPECT_EQ(list->FileName(), m_root + "/c.txt");
+    m_changes = 0;
     list->SetShowHidden(flhForceHide);
     list->setFilter("*.jpg;*.png");
     EXPECT_EQ(names(*list), (std::vector<std::string>{"sub", "toSub", "a.JPG", "b.png"}));
+    EXPECT_EQ(list->FileName(), "");
+    EXPECT_EQ(m_changes, 1);
 
     // Without folders only the files remain; the link to a folder is a folder too.
     list->SetIncludeFolder(false);
