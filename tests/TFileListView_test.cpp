@@ -279,6 +279,11 @@ TEST_F(TFileListView, FileNameWithAFileAFolderAndAMissingPath)
     EXPECT_EQ(list->SelectedFiles(), (std::vector<std::string>{m_root + "/b.png", m_root + "/c.txt"}));
     EXPECT_EQ(list->FileName(), m_root + "/b.png") << "the first selected item has the focus";
     EXPECT_FALSE(list->SelectFile("nothing.here"));
+    m_changes = 0;
+    list->Deselect();
+    EXPECT_EQ(m_changes, 1);
+    EXPECT_EQ(list->FileName(), "");
+    EXPECT_TRUE(list->SelectedFiles().empty());
 
     m_changes = 0;
     list->setFileName(m_root + "/sub");
