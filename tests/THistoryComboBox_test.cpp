@@ -140,6 +140,15 @@ TEST(THistoryComboBox, TheHistoryGoesThroughEachStoreAndOnlyWhereSaveModeSays)
         EXPECT_EQ(entries(*reader), (Entries{" first ", "second", "三番目"}));
         EXPECT_TRUE(store.keyName.empty() ? reader->LoadFromFile() : reader->LoadFromRegistry());
         EXPECT_EQ(entries(*reader).size(), 6u) << "a load appends";
+        reader.reset();
+
+        // hsAutoLoad saved nothing; hsAuto loads and saves.
+        auto both = readFromForm(names(hsAuto));
+        EXPECT_EQ(entries(*both), (Entries{" first ", "second", "三番目"}));
+        both->AddText("second");
+        both.reset();
+        EXPECT_EQ(store.open()->ReadString(store.section, "History0", ""), "second");
+        EXPECT_EQ(store.open()->ReadString(store.section, "HistoryCount", ""), "3");
     }
 }
 
@@ -160,13 +169,28 @@ TEST(THistoryComboBox, ADamagedCountRaisesTheConversionErrorFromTheLoad)
     EXPECT_EQ(raisedBy([&] { box.LoadFromFile(); }), conversionError);
     EXPECT_TRUE(entries(box).empty());
 
-    // A count beyond the stored entries reads only as far as the last of them.
-    writeFile(file, "[Combo1]\nHistoryCount=2000000000\nHistory0=a\nHistory2=c\nHistory02=x\n");
-    box.LoadFromFile();
-    EXPECT_EQ(entries(box), (Entries{"a", "", "c"}));
+    // Entries missing below the count are left out, however far it reaches.
+    const std::vector<std::pair<std::string, Entries>> sections = {
+        {"HistoryCount=2000000000\nHistory0=a\nHistory2=c\nHistory02=x\nHistory1999999999=z\n", {"a", "c", "z"}},
+        {"HistoryCount=3\nHistory2=c\nHistory1=\nHistory3=beyond\n", {"", "c"}},
+    };
+    for (const auto& [section, read] : sections) {
+        writeFile(file, "[Combo1]\n" + section);
+        box.Items().Clear();
+        box.LoadFromFile();
+        EXPECT_EQ(entries(box), read) << section;
+    }
+
+    // The registry's count is an integer value: one that is no integer reads as none.
+    const testfiles::EnvOverride config("XDG_CONFIG_HOME", folder.file("config"));
+    TRegistryIniFile("Software\\Pictal").WriteString("Combo1", "HistoryCount", "zwei");
+    TRegistryIniFile("Software\\Pictal").WriteString("Combo1", "History0", "a");
+    box.Items().Clear();
+    box.LoadFromRegistry("Software\\Pictal");
+    EXPECT_TRUE(entries(box).empty());
 }
 
-TEST(THistoryComboBox, AnUnwritableStoreRaisesFromAnExplicitSaveAndIsOnlyShownFromTheDestructor)
+TEST(THistoryComboBox, ARefusedSaveRaisesFromAnExplicitCallKeepsTheStoredHistoryAndIsOnlyShownFromTheDestructor)
 {
     TApplication application;
     const TempFolder folder;
@@ -195,4 +219,16 @@ TEST(THistoryComboBox, AnUnwritableStoreRaisesFromAnExplicitSaveAndIsOnlyShownFr
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_NE(shown[0].find("に書き込めません"), std::string::npos) << shown[0];
     }
+
+    // An entry with a line break (pasted, say) cannot be stored: the history
+    // stored before is neither erased nor cut short.
+    const std::string file = folder.file("hist.ini");
+    const std::string before = "[Combo1]\nHistoryCount=2\nHistory0=old\nHistory1=older\n";
+    writeFile(file, before);
+    THistoryComboBox box;
+    box.SetName("Combo1");
+    for (const char* text : {"two\nlines", "first"})
+        box.AddText(text);
+    EXPECT_THROW(box.SaveToFile(file), Exception);
+    EXPECT_EQ(testfiles::readFile(file), before);
 }

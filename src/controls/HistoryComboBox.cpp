@@ -31,23 +31,25 @@ std::string historyFilePath(std::string fileName)
     return fileName;
 }
 
-// The index n of the last "History<n>" key the section holds, or -1.
-int lastStoredEntry(const TCustomIniFile& store, const std::string& section)
+// The indices below count of the "History<i>" keys the section holds, in
+// order: the entries a load reads.
+std::vector<int> storedEntries(const TCustomIniFile& store, const std::string& section, int count)
 {
     const std::string prefix = kEntryKeyPrefix;
     std::vector<std::string> keys;
     store.ReadSection(section, keys);
-    int last = -1;
+    std::vector<int> indices;
     for (const std::string& key : keys) {
         if (key.size() <= prefix.size() || !AnsiSameText(key.substr(0, prefix.size()), prefix))
             continue;
         const std::string digits = key.substr(prefix.size());
         int index = 0;
         // Only the names entryKey writes (no sign, blank or leading zero).
-        if (TryStrToInt(digits, index) && index >= 0 && std::to_string(index) == digits)
-            last = std::max(last, index);
+        if (TryStrToInt(digits, index) && index >= 0 && index < count && std::to_string(index) == digits)
+            indices.push_back(index);
     }
-    return last;
+    std::sort(indices.begin(), indices.end());
+    return indices;
 }
 
 }  // namespace
@@ -115,8 +117,17 @@ bool THistoryComboBox::AddText()
 void THistoryComboBox::saveTo(TCustomIniFile& store)
 {
     const std::string section = GetSectionString();
-    store.EraseSection(section);
     const int count = Items().Count();
+    // A store refuses a value it cannot hold on one line (a pasted line
+    // break) from that write, before it changes anything. Such entries are
+    // offered first, so that a refused save leaves the stored history whole
+    // instead of erased and cut short; what the store takes is erased below.
+    for (int i = 0; i < count; ++i) {
+        const std::string entry = Items().Strings(i);
+        if (entry.find_first_of("\r\n") != std::string::npos)
+            store.WriteString(section, entryKey(i), entry);
+    }
+    store.EraseSection(section);
     store.WriteInteger(section, kCountKey, count);
     for (int i = 0; i < count; ++i)
         store.WriteString(section, entryKey(i), Items().Strings(i));
@@ -125,11 +136,11 @@ void THistoryComboBox::saveTo(TCustomIniFile& store)
 void THistoryComboBox::appendFrom(const TCustomIniFile& store, int count)
 {
     const std::string section = GetSectionString();
-    // A count beyond the last stored entry can only come from a damaged
-    // store; reading it through would fill the list with empty entries.
-    count = std::min(count, lastStoredEntry(store, section) + 1);
-    for (int i = 0; i < count; ++i)
-        Items().AddObject(store.ReadString(section, entryKey(i), ""), nullptr);
+    // Only a damaged store lacks an entry below its count; reading the gaps
+    // as empty entries would let one key such as "History1999999999" fill
+    // the list without end. The entries it holds are read, in their order.
+    for (const int index : storedEntries(store, section, count))
+        Items().AddObject(store.ReadString(section, entryKey(index), ""), nullptr);
 }
 
 void THistoryComboBox::SaveToFile(const std::string& fileName)

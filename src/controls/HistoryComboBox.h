@@ -66,7 +66,8 @@ public:
     bool AddText();
 
     // Replaces the section in the file (the file name rule as for
-    // SaveFileName) with the entries held.
+    // SaveFileName) with the entries held. An entry the store cannot hold (a
+    // line break in it) raises before the stored history is touched.
     void SaveToFile(const std::string& fileName);
     // False when SaveFileName is empty; otherwise saves to it.
     bool SaveToFile();
@@ -74,9 +75,9 @@ public:
     // when missing) with the entries held. An empty key does nothing.
     void SaveToRegistry(const std::string& keyName);
     bool SaveToRegistry();
-    // Appends the entries of the section in the file. A missing file, section
-    // or entry reads as no entries or an empty entry; a count beyond the last
-    // stored entry reads up to that entry.
+    // Appends the entries of the section in the file, up to its count. A
+    // missing file or section reads as no entries; an entry missing below the
+    // count (a damaged file) is left out.
     void LoadFromFile(const std::string& fileName);
     bool LoadFromFile();
     // Appends the entries of the subkey of the key. An empty key does nothing.
