@@ -415,3 +415,84 @@ TEST(TShineSpeedButton, ThePollEndsTheHotStateWhenNoLeaveArrives)
     EXPECT_TRUE(QTest::qWaitFor([&] { return b.State() == shUp; }, 5000));
     EXPECT_EQ(leaves, 1);
 }
+
+// Sizes that leave no room: a button of no size, glyphs of one row or one
+// column, and a glyph larger than the button, in every hot and disabled look
+// and both ways of drawing.
+TEST(TShineSpeedButton, OddSizesInEveryLook)
+{
+    struct Button : TShineSpeedButton {
+        using TShineSpeedButton::TShineSpeedButton;
+        using TShineSpeedButton::Paint;
+    };
+    Window window;
+    const QSize glyphSizes[] = {{1, 1}, {1, 6}, {6, 1}, {40, 40}};
+    for (const QSize size : glyphSizes) {
+        TBitmap glyph;
+        glyph.SetSize(size.width(), size.height());
+        glyph.Canvas()->Brush()->SetColor(clNavy);
+        glyph.Canvas()->FillRect(RECT{0, 0, size.width() - 1, size.height() - 1});
+        for (const QSize bounds : {QSize(0, 0), QSize(25, 25)}) {
+            for (const bool transparent : {false, true}) {
+                // The hot looks, then the disabled ones.
+                constexpr int kHotLooks = aiMaskLight + 1;
+                for (int look = 0; look < kHotLooks + diMaskTrans + 1; ++look) {
+                    Button b(nullptr, &window);
+                    b.SetBounds(0, 0, bounds.width(), bounds.height());
+                    b.SetCaption("&W");
+                    b.SetGlyph(&glyph);
+                    b.SetTransparent(transparent);
+                    b.SetFrameType(ftEnclosedFrame);
+                    b.show();
+                    if (look < kHotLooks) {
+                        b.SetActiveImage(TActiveImageType(look));
+                        b.Perform(CM_MOUSEENTER);
+                    } else {
+                        b.SetDisabledImage(TDisabledImageType(look - kHotLooks));
+                        b.SetEnabled(false);
+                    }
+                    b.Paint();
+                    if (bounds.isEmpty() || transparent || size.width() < 40)
+                        continue;
+                    // The glyph is centred: its pixel (19, 19) lies at (12, 12).
+                    const TColor middle = at(b, 12, 12);
+                    if (look == aiXorLight) {
+                        EXPECT_EQ(middle, RGB(255, 255, 128)) << "navy xor yellow";
+                    } else if (look == kHotLooks + diGrayscale) {
+                        EXPECT_EQ(middle, RGB(42, 42, 42));
+                    } else if (look == aiNormal || look == aiFrameLight) {
+                        EXPECT_EQ(middle, clNavy);
+                    }
+                }
+            }
+        }
+    }
+}
+
+// "&" marks the accelerator: the mark is not shown and the character is
+// underlined; "&&" shows one "&".
+TEST(TShineSpeedButton, TheAcceleratorMarkIsNotShown)
+{
+    Window window;
+    const auto image = [&](const char* caption) {
+        TShineSpeedButton b(nullptr, &window);
+        b.SetBounds(0, 0, 40, 30);
+        b.SetCaption(caption);
+        b.Colors()->SetColor(clWhite);
+        b.Font()->SetColor(clBlack);
+        b.SetUpFrame(false);
+        b.show();
+        return b.grab().toImage();
+    };
+    const auto ink = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == Qt::black;
+        return n;
+    };
+    EXPECT_EQ(image("&&"), image("&"));
+    const QImage marked = image("&W"), plain = image("W");
+    EXPECT_EQ(marked.copy(0, 0, 40, 15), plain.copy(0, 0, 40, 15)) << "the W where it stands without the mark";
+    EXPECT_GT(ink(marked), ink(plain) + 3) << "and underlined";
+}

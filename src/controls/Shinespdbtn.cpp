@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -126,19 +127,38 @@ std::vector<bool> glowPixels(const SourcePixels& source, TColor key, bool wide)
     return wider;
 }
 
-// The character after the caption's single "&", 0 when there is none ("&&"
-// is a plain "&").
+// The caption as it is shown: a single "&" is left out and marks the
+// character after it, which is underlined; "&&" shows one "&".
+struct ShownCaption {
+    std::u32string text;
+    std::vector<std::size_t> marked;  // positions in text, in order
+};
+
+ShownCaption shownCaption(const std::string& caption)
+{
+    const std::u32string source = QString::fromStdString(caption).toStdU32String();
+    ShownCaption shown;
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        if (source[i] == U'&' && i + 1 < source.size()) {
+            ++i;
+            if (source[i] != U'&')
+                shown.marked.push_back(shown.text.size());
+        }
+        shown.text.push_back(source[i]);
+    }
+    return shown;
+}
+
+std::string utf8(const std::u32string& text)
+{
+    return QString::fromStdU32String(text).toStdString();
+}
+
+// The caption's accelerator: the first marked character, 0 when there is none.
 char32_t accelerator(const std::string& caption)
 {
-    const std::u32string text = QString::fromStdString(caption).toStdU32String();
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != U'&')
-            continue;
-        if (text[i + 1] != U'&')
-            return text[i + 1];
-        ++i;
-    }
-    return 0;
+    const ShownCaption shown = shownCaption(caption);
+    return shown.marked.empty() ? 0 : shown.text[shown.marked.front()];
 }
 
 bool sameLetter(char32_t a, char32_t b)
@@ -193,10 +213,10 @@ TShineSpeedButton::TShineSpeedButton(TComponent* owner, QWidget* parent)
     FPressedColors->OnChange = [this](TShineBtnColors*) { Invalidate(); };
     FActiveFont->OnChange = [this](TGraphicsObject*) { Invalidate(); };
     FGlyph->SetTransparentColor(clOlive);
-    FGlyph->OnChange = [this](TGraphicsObject*) { glyphOnChange(); };
+    FGlyph->OnChange = [this](TGraphicsObject*) { GlyphOnChange(); };
     FActiveTimer->SetEnabled(false);
     FActiveTimer->SetInterval(kActivePollInterval);
-    FActiveTimer->OnTimer = [this](TObject*) { activeButtonTimerOnTimer(); };
+    FActiveTimer->OnTimer = [this](TObject*) { ActiveButtonTimerOnTimer(); };
 }
 
 TShineSpeedButton::~TShineSpeedButton()
@@ -289,14 +309,14 @@ void TShineSpeedButton::SetGlyph(const TBitmap* value)
         FGlyphChanging = true;
         FGlyph->Assign(*value);
         FGlyphChanging = false;
-        glyphOnChange();
+        GlyphOnChange();
     } else {
         FGlyph->SetSize(0, 0);
     }
     Invalidate();
 }
 
-void TShineSpeedButton::glyphOnChange()
+void TShineSpeedButton::GlyphOnChange()
 {
     if (FGlyphChanging)
         return;
@@ -361,7 +381,7 @@ void TShineSpeedButton::MouseLeave(TShiftState shift, int x, int y)
     Invalidate();
 }
 
-void TShineSpeedButton::activeButtonTimerOnTimer()
+void TShineSpeedButton::ActiveButtonTimerOnTimer()
 {
     if (!FMouseInside || !Enabled() || FPressing) {
         FActiveTimer->SetEnabled(false);
@@ -563,22 +583,22 @@ void TShineSpeedButton::Paint()
     }
     if (FTransparent) {
         TCanvas& canvas = *Canvas();
-        backDraw(canvas);
-        imageDraw(canvas);
-        frameDraw(canvas);
+        BackDraw(canvas);
+        ImageDraw(canvas);
+        FrameDraw(canvas);
         return;
     }
     // Composed off screen, then copied in one operation.
     TBitmap buffer;
     buffer.SetSize(Width(), Height());
     TCanvas& canvas = *buffer.Canvas();
-    backDraw(canvas);
-    imageDraw(canvas);
-    frameDraw(canvas);
+    BackDraw(canvas);
+    ImageDraw(canvas);
+    FrameDraw(canvas);
     Canvas()->Draw(0, 0, buffer);
 }
 
-void TShineSpeedButton::backDraw(TCanvas& canvas)
+void TShineSpeedButton::BackDraw(TCanvas& canvas)
 {
     if (FTransparent)
         return;
@@ -609,7 +629,7 @@ void TShineSpeedButton::backDraw(TCanvas& canvas)
     canvas.StretchDraw(ClientRect(), strip);
 }
 
-std::unique_ptr<TBitmap> TShineSpeedButton::createStateGlyph() const
+std::unique_ptr<TBitmap> TShineSpeedButton::CreateStateGlyph() const
 {
     if (FGlyph->Empty())
         return nullptr;
@@ -696,12 +716,12 @@ std::unique_ptr<TBitmap> TShineSpeedButton::createStateGlyph() const
     return copy;
 }
 
-TShineSpeedButton::DrawPosition TShineSpeedButton::calcDrawPosition(TCanvas& canvas) const
+TShineSpeedButton::DrawPosition TShineSpeedButton::CalcDrawPosition(TCanvas& canvas) const
 {
     const bool caption = !Caption().empty();
     RECT measured{0, 0, ClientWidth(), 0};
     if (caption)
-        canvas.DrawText(Caption(), measured, DT_CALCRECT);
+        canvas.DrawText(utf8(shownCaption(Caption()).text), measured, DT_CALCRECT);
     const int tw = caption ? measured.right - measured.left : 0, th = caption ? measured.bottom - measured.top : 0;
     const bool glyph = !FGlyph->Empty();
     const int gw = glyph ? FGlyph->Width() : 0, gh = glyph ? FGlyph->Height() : 0;
@@ -783,13 +803,13 @@ TShineSpeedButton::DrawPosition TShineSpeedButton::calcDrawPosition(TCanvas& can
     return DrawPosition{POINT{left + gx, top + gy}, RECT{left + tx, top + ty, left + tx + tw, top + ty + th}};
 }
 
-void TShineSpeedButton::imageDraw(TCanvas& canvas)
+void TShineSpeedButton::ImageDraw(TCanvas& canvas)
 {
     canvas.Font()->Assign(hot() ? *FActiveFont : *Font());
-    const DrawPosition position = calcDrawPosition(canvas);
+    const DrawPosition position = CalcDrawPosition(canvas);
     const int shift = pressedLook() ? 1 : 0;
 
-    if (std::unique_ptr<TBitmap> glyph = createStateGlyph()) {
+    if (std::unique_ptr<TBitmap> glyph = CreateStateGlyph()) {
         const int x = position.glyph.x + shift, y = position.glyph.y + shift;
         if (FState == shDisabled && FDisabledImage == diDefault) {
             // The edge mask twice: the highlight one pixel down-right, the shadow over it.
@@ -811,11 +831,34 @@ void TShineSpeedButton::imageDraw(TCanvas& canvas)
     if (Caption().empty())
         return;
     const RECT rect = offset(position.caption, shift, shift);
+    const ShownCaption shown = shownCaption(Caption());
+    const std::string text = utf8(shown.text);
+    // The marked characters of a one-line caption are underlined, below the
+    // baseline where the font puts its underline.
+    const bool underline = !shown.marked.empty() && shown.text.find_first_of(U"\r\n") == std::u32string::npos;
+    int underlineY = 0;
+    if (underline) {
+        const QFontMetrics metrics(canvas.Font()->ToQFont());
+        underlineY = metrics.ascent() + std::max(1, metrics.underlinePos());
+    }
     canvas.Brush()->SetStyle(bsClear);
     const auto drawCopy = [&](TColor color, int dx, int dy) {
         RECT r = offset(rect, dx, dy);
         canvas.Font()->SetColor(color);
-        canvas.DrawText(Caption(), r, DT_CENTER);
+        canvas.DrawText(text, r, DT_CENTER);
+        if (!underline)
+            return;
+        canvas.Pen()->SetStyle(psSolid);
+        canvas.Pen()->SetWidth(1);
+        canvas.Pen()->SetMode(pmCopy);
+        canvas.Pen()->SetColor(color);
+        // Centred as DrawText centres the line.
+        const int left = r.left + (r.right - r.left - canvas.TextWidth(text)) / 2;
+        for (const std::size_t i : shown.marked) {
+            const int x = left + canvas.TextWidth(utf8(shown.text.substr(0, i)));
+            canvas.MoveTo(x, r.top + underlineY);
+            canvas.LineTo(x + canvas.TextWidth(utf8(shown.text.substr(i, 1))), r.top + underlineY);
+        }
     };
     if (FState == shDisabled) {
         drawCopy(FDisabledHighlight, 1, 1);
@@ -830,7 +873,7 @@ void TShineSpeedButton::imageDraw(TCanvas& canvas)
     drawCopy(own, 0, 0);
 }
 
-void TShineSpeedButton::frameDraw(TCanvas& canvas)
+void TShineSpeedButton::FrameDraw(TCanvas& canvas)
 {
     const bool show = hot() ? FActiveFrame : FState == shDown ? FDownFrame : FUpFrame;
     if (!show)

@@ -27,7 +27,8 @@
 // Clicks are the button's own: a left press and a release over the button
 // raise OnClick after OnMouseUp. A double click raises OnDblClick only while
 // the button is down. The caption's accelerator ("&x"; Alt+x) clicks the
-// button, and with AccelCharDown also toggles Down.
+// button, and with AccelCharDown also toggles Down. The caption is shown
+// without its "&" marks, the marked characters underlined ("&&" shows "&").
 #pragma once
 
 #include "Control.h"
@@ -211,13 +212,13 @@ protected:
 private:
     struct DrawPosition;
 
-    void backDraw(TCanvas& canvas);
-    void imageDraw(TCanvas& canvas);
-    void frameDraw(TCanvas& canvas);
-    std::unique_ptr<TBitmap> createStateGlyph() const;
-    DrawPosition calcDrawPosition(TCanvas& canvas) const;
-    void glyphOnChange();
-    void activeButtonTimerOnTimer();
+    void BackDraw(TCanvas& canvas);
+    void ImageDraw(TCanvas& canvas);
+    void FrameDraw(TCanvas& canvas);
+    std::unique_ptr<TBitmap> CreateStateGlyph() const;
+    DrawPosition CalcDrawPosition(TCanvas& canvas) const;
+    void GlyphOnChange();
+    void ActiveButtonTimerOnTimer();
     bool dialogChar(char32_t key);
     void buttonPressed(int groupIndex, const TButtonGroupNotice& notice);
     void grabAccelerator();
