@@ -25,13 +25,13 @@ constexpr std::uint32_t kHiddenFlags = SFGAO_HIDDEN | SFGAO_GHOSTED;
 // The owner window handed to the shell: none.
 constexpr HWND kOwnerWindow = nullptr;
 
-struct ColumnSpec {
+struct ColumnLayout {
     const char* caption;
     TAlignment alignment;
     int width;
 };
 // The details view's columns.
-constexpr ColumnSpec kColumns[] = {
+constexpr ColumnLayout kColumns[] = {
     {QT_TRANSLATE_NOOP("TFileListView", "名前"), taLeftJustify, 178},
     {QT_TRANSLATE_NOOP("TFileListView", "サイズ"), taRightJustify, 84},
     {QT_TRANSLATE_NOOP("TFileListView", "作成日時"), taLeftJustify, 102},
@@ -77,11 +77,11 @@ private:
 
 TFileListView::TFileListView(TComponent* owner) : TCustomListView(owner)
 {
-    for (const ColumnSpec& spec : kColumns) {
+    for (const ColumnLayout& layout : kColumns) {
         TListColumn* column = Columns().Add();
-        column->SetCaption(Translate("TFileListView", spec.caption));
-        column->SetAlignment(spec.alignment);
-        column->SetWidth(spec.width);
+        column->SetCaption(Translate("TFileListView", layout.caption));
+        column->SetAlignment(layout.alignment);
+        column->SetWidth(layout.width);
     }
     FStyleMenu = new TFflFileStyleMenu(this);
     FStyleMenu->setFileListControl(this);
