@@ -113,6 +113,46 @@ TEST(TShineSpeedButton, GlyphEffectsAndDisabledLooksAtTellingPixels)
     }
 }
 
+// The dither's count moves on once more at each row's end when the glyph's
+// height is even, whatever its width: 4 x 3 and 3 x 4 give stripes, 4 x 4 a
+// checkerboard. The second row tells them apart.
+TEST(TShineSpeedButton, TheDitherFollowsTheGlyphHeight)
+{
+    const struct {
+        int w, h;
+        bool disabled;
+        TColor at01, at11;  // glyph pixels (0, 1) and (1, 1)
+    } rows[] = {
+        {4, 3, false, clNavy, clLime},
+        {3, 4, false, clNavy, clLime},
+        {4, 4, false, clLime, clNavy},
+        {4, 3, true, clNavy, clSilver},
+        {4, 4, true, clSilver, clNavy},
+    };
+    Window window;
+    for (const auto& r : rows) {
+        TBitmap glyph;
+        glyph.SetSize(r.w, r.h);
+        glyph.Canvas()->Brush()->SetColor(clNavy);
+        glyph.Canvas()->FillRect(RECT{0, 0, r.w, r.h});
+        glyph.Canvas()->SetPixel(0, r.h - 1, clWhite);  // the key
+        TShineSpeedButton b(nullptr, &window);
+        b.Colors()->SetColor(clSilver);
+        b.SetActiveImage(aiMaskLight);
+        b.SetShineColor(clLime);
+        b.SetDisabledImage(diMaskTrans);
+        b.SetGlyph(&glyph);
+        b.show();
+        if (r.disabled)
+            b.SetEnabled(false);
+        else
+            b.Perform(CM_MOUSEENTER);
+        const int left = (25 - r.w) / 2, top = (25 - r.h) / 2;
+        EXPECT_EQ(at(b, left + 0, top + 1), r.at01) << r.w << " x " << r.h << (r.disabled ? " disabled" : " hot");
+        EXPECT_EQ(at(b, left + 1, top + 1), r.at11) << r.w << " x " << r.h << (r.disabled ? " disabled" : " hot");
+    }
+}
+
 // The outline effects may paint the glyph's bottom-left pixel; the key colour
 // stays the one the glyph had, so the glow shows and the background does not.
 TEST(TShineSpeedButton, TheKeyColourSurvivesAGlowOnTheBottomLeftPixel)
@@ -443,6 +483,7 @@ TEST(TShineSpeedButton, OddSizesInEveryLook)
                     b.SetGlyph(&glyph);
                     b.SetTransparent(transparent);
                     b.SetFrameType(ftEnclosedFrame);
+                    b.Colors()->SetDarkShadow(clMaroon);
                     b.show();
                     if (look < kHotLooks) {
                         b.SetActiveImage(TActiveImageType(look));
@@ -454,6 +495,7 @@ TEST(TShineSpeedButton, OddSizesInEveryLook)
                     b.Paint();
                     if (bounds.isEmpty() || transparent || size.width() < 40)
                         continue;
+                    EXPECT_EQ(at(b, 0, 0), clMaroon) << "the frame over the glyph";
                     // The glyph is centred: its pixel (19, 19) lies at (12, 12).
                     const TColor middle = at(b, 12, 12);
                     if (look == aiXorLight) {
