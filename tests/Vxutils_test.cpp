@@ -22,6 +22,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -55,25 +56,25 @@ int changedPixels(const QImage& a, const QImage& b)
 const RECT kImageRect{10, 20, 110, 120};
 const RECT kScreenRect{4, 6, 76, 56};
 
-// A shape drawn in image coordinates at scale 0.7 × 0.5.
+// A shape drawn in image coordinates, at scale 0.7 × 0.5 unless told.
 using Shape = std::function<void(HDC)>;
 struct NamedShape {
     const char* name;
     Shape draw;
 };
 
-std::vector<NamedShape> everyShape()
+std::vector<NamedShape> everyShape(double sx = 0.7, double sy = 0.5)
 {
     static const POINT polygon[] = {{12, 22}, {100, 40}, {60, 110}, {20, 90}, {105, 25}};
     static const POINT bezier[] = {{15, 100}, {30, 5}, {90, 150}, {108, 30}};
     return {
-        {"line", [](HDC dc) { _LineNOTXOR(dc, 12, 25, 104, 98, kImageRect, 0.7, 0.5, kScreenRect, false); }},
-        {"rectangle", [](HDC dc) { _RectangleNOTXOR(dc, 14, 24, 96, 110, kImageRect, 0.7, 0.5, kScreenRect, false); }},
-        {"ellipse", [](HDC dc) { _EllipseNOTXOR(dc, 5, 15, 120, 130, kImageRect, 0.7, 0.5, kScreenRect, false); }},
-        {"round rect", [](HDC dc) { _RoundRectNOTXOR(dc, 20, 30, 100, 115, kImageRect, 0.7, 0.5, kScreenRect, false); }},
-        {"polygon", [](HDC dc) { _PolygonNOTXOR(dc, polygon, 5, kImageRect, 0.7, 0.5, kScreenRect, false); }},
-        {"bezier", [](HDC dc) { _BezierNOTXOR(dc, bezier, kImageRect, 0.7, 0.5, kScreenRect); }},
-        {"screen rectangle", [](HDC dc) { _RectangleNOTXOR(dc, 10, 12, 90, 70, kImageRect, 0.7, 0.5, kScreenRect, true); }},
+        {"line", [=](HDC dc) { _LineNOTXOR(dc, 12, 25, 104, 98, kImageRect, sx, sy, kScreenRect, false); }},
+        {"rectangle", [=](HDC dc) { _RectangleNOTXOR(dc, 14, 24, 96, 110, kImageRect, sx, sy, kScreenRect, false); }},
+        {"ellipse", [=](HDC dc) { _EllipseNOTXOR(dc, 5, 15, 120, 130, kImageRect, sx, sy, kScreenRect, false); }},
+        {"round rect", [=](HDC dc) { _RoundRectNOTXOR(dc, 20, 30, 100, 115, kImageRect, sx, sy, kScreenRect, false); }},
+        {"polygon", [=](HDC dc) { _PolygonNOTXOR(dc, polygon, 5, kImageRect, sx, sy, kScreenRect, false); }},
+        {"bezier", [=](HDC dc) { _BezierNOTXOR(dc, bezier, kImageRect, sx, sy, kScreenRect); }},
+        {"screen rectangle", [=](HDC dc) { _RectangleNOTXOR(dc, 10, 12, 90, 70, kImageRect, sx, sy, kScreenRect, true); }},
     };
 }
 
@@ -176,8 +177,9 @@ TEST(Vxutils, EveryRubberBandShapeDrawnTwiceRestoresEveryPixel)
         // Nothing outside the screen rectangle and the context's clip.
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                if (x < 4 || y < 6 || x >= 70 || y >= 50)
+                if (x < 4 || y < 6 || x >= 70 || y >= 50) {
                     ASSERT_EQ(once.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+                }
 
         shape.draw(dc.get());
         EXPECT_EQ(changedPixels(before, image), 0);
@@ -197,6 +199,19 @@ TEST(Vxutils, EveryRubberBandShapeDrawnTwiceRestoresEveryPixel)
     everyShape().front().draw(dc.get());
     RECT clip;
     EXPECT_EQ(GetClipRect(dc.get(), &clip), 0);
+
+    // Scales of nothing, of far beyond the range and of no number still draw
+    // shapes that the second drawing takes off.
+    for (const double scale : {0.0, 1e12, -1e300, double(NAN)})
+        for (const NamedShape& shape : everyShape(scale, scale)) {
+            SCOPED_TRACE(shape.name);
+            const QImage before = noise(80, 60);
+            QImage picture = before;
+            UniqueDC pictureDc(CreateImageDC(&picture));
+            shape.draw(pictureDc.get());
+            shape.draw(pictureDc.get());
+            EXPECT_EQ(changedPixels(before, picture), 0) << scale;
+        }
 }
 
 TEST(Vxutils, TwoPointShapesSkipPointsAllBelowOneAndEqualPoints)
@@ -245,6 +260,16 @@ TEST(Vxutils, ShapePointsBecomeScreenPointsRounded)
     _PolygonNOTXOR(dc.get(), points, 3, imageRect, 2.5, 2.5, screenRect, false);
     EXPECT_EQ(points[0].x, 12);
     EXPECT_EQ(points[2].y, 24);
+
+    // Left of the image the sum is cut toward zero, not down: image x 8 at
+    // scale 0.3 is Trunc(−0.6 + 0.5) + 3 = 3, on the screen rectangle's edge;
+    // y runs from Trunc(3.5) + 4 = 7 to Trunc(12.5) + 4 = 16, end left out.
+    QImage edge = white(40, 30);
+    UniqueDC edgeDc(CreateImageDC(&edge));
+    _LineNOTXOR(edgeDc.get(), 8, 30, 8, 60, imageRect, 0.3, 0.3, screenRect, false);
+    EXPECT_EQ(changedPixels(white(40, 30), edge), 9);
+    EXPECT_EQ(edge.pixel(3, 7), qRgb(0, 0, 0));
+    EXPECT_EQ(edge.pixel(3, 15), qRgb(0, 0, 0));
 }
 
 // ---- Marching dashes
@@ -280,8 +305,9 @@ TEST(Vxutils, BlinkBoxMovesItsDashesOnByOnePointPerCall)
             ++run;
             EXPECT_LE(run, 4);
         } else {
-            if (i > std::size_t(run))  // a whole run (the first may be cut by the phase)
+            if (i > std::size_t(run)) {  // a whole run (the first may be cut by the phase)
                 EXPECT_EQ(run, 4) << i;
+            }
             run = 1;
         }
     }
@@ -292,6 +318,14 @@ TEST(Vxutils, BlinkBoxMovesItsDashesOnByOnePointPerCall)
         for (std::size_t i = 1; i < after.size(); ++i)
             ASSERT_EQ(after[i], before[i - 1]) << "call " << call << " point " << i;
     }
+
+    // Lines at the far end of the coordinate range, or without a context,
+    // draw nothing and do not fail.
+    const QImage drawn = image;
+    _BlinkLine(dc.get(), INT_MAX, INT_MAX, INT_MAX - 3, INT_MAX - 5, true, kA, kB);
+    _BlinkLine(dc.get(), INT_MAX, 3, INT_MAX - 2, 3, false, kA, kB);
+    _BlinkLine(nullptr, 2, 2, 9, 2, true, kA, kB);
+    EXPECT_EQ(changedPixels(drawn, image), 0);
 }
 
 // ---- Dialogs
@@ -311,7 +345,7 @@ TEST(Vxutils, LogFontComesBackUnchangedFromTheFontDialogsConversion)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.face);
         LOGFONTA logFont;
-        std::memset(&logFont, 0x5A, sizeof logFont);  // every byte is set anew
+        std::memset(static_cast<void*>(&logFont), 0x5A, sizeof logFont);  // every byte is set anew
         InitFontParam(&window, logFont, c.face, c.height, c.bold, c.italic, c.underline, c.strikeOut);
         EXPECT_STREQ(logFont.lfFaceName, c.face);
         EXPECT_EQ(logFont.lfHeight, c.height);
@@ -330,8 +364,9 @@ TEST(Vxutils, LogFontComesBackUnchangedFromTheFontDialogsConversion)
 
         LOGFONTA back = logFont;
         QFontToLogFont(font, back);
-        if (!c.bold)
+        if (!c.bold) {
             EXPECT_EQ(back.lfWeight, 400);  // "don't care" comes back as normal
+        }
         back.lfWeight = logFont.lfWeight;
         EXPECT_EQ(std::memcmp(&back, &logFont, sizeof logFont), 0);
     }
@@ -486,4 +521,32 @@ TEST(Vxutils, CursorIsHiddenAndShownOnceWithoutTouchingOtherCursors)
     EXPECT_EQ(GetParentWindowHandleFromHWnd(&child), &top);
     EXPECT_EQ(GetParentWindowHandleFromHWnd(&top), &top);
     EXPECT_EQ(GetParentWindowHandleFromHWnd(nullptr), nullptr);
+}
+
+TEST(Vxutils, DialogsAndCursorOfAnotherThreadLeaveTheApplicationAlone)
+{
+    // Widgets live on the application's thread only: elsewhere the dialogs
+    // fail at once, without showing.
+    bool colourChosen = true, fontChosen = true;
+    int count = 0;
+    std::thread other([&] {
+        COLORREF colour = 0x123456;
+        colourChosen = ChooseNewColor(nullptr, colour);
+        LOGFONTA logFont;
+        std::string face = "DejaVu Sans";
+        int height = -12;
+        bool bold = false, italic = false, underline = false, strikeOut = false;
+        fontChosen = SetFontParam(nullptr, logFont, face, height, bold, italic, underline, strikeOut);
+        // That thread's own display count: the application's cursor stays.
+        count = ShowCursor(FALSE);
+    });
+    other.join();
+    EXPECT_FALSE(colourChosen);
+    EXPECT_FALSE(fontChosen);
+    EXPECT_EQ(count, -1);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(ShowCursor(FALSE), -1);  // this thread's count is its own
+    EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

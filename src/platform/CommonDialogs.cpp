@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
+#include <QThread>
 
 #include <algorithm>
 #include <climits>
@@ -29,9 +30,12 @@ BOOL fail(DWORD error)
     return FALSE;
 }
 
+// Widgets exist only with the application object of Qt Widgets, and only on
+// its thread.
 bool haveWidgets()
 {
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+    const QCoreApplication* app = QCoreApplication::instance();
+    return qobject_cast<const QApplication*>(app) != nullptr && QThread::currentThread() == app->thread();
 }
 
 QColor toQColor(COLORREF c)

@@ -4,8 +4,9 @@
 // A hook procedure receives WM_INITDIALOG (lParam: the structure) before the
 // dialog shows, and WM_COMMAND with IDOK or IDCANCEL when the dialog is
 // accepted or cancelled; a hook that returns non-zero for that WM_COMMAND keeps
-// the dialog open. The dialogs need the application object of Qt Widgets:
-// without it they fail (CDERR_INITIALIZATION).
+// the dialog open. The dialogs need the application object of Qt Widgets and
+// run on its thread only: without it, or on another thread, they fail
+// (CDERR_INITIALIZATION).
 #pragma once
 
 #include "Gdi.h"

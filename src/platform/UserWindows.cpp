@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QPixmap>
+#include <QThread>
 #include <QWidget>
 
 #include <algorithm>
@@ -25,13 +26,16 @@ const QCursor& blankCursor()
     return cursor;
 }
 
-bool haveGuiApplication()
+// Whether the caller may touch the application's cursor: there is a GUI
+// application and this is its thread.
+bool onGuiThread()
 {
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    const QCoreApplication* app = QCoreApplication::instance();
+    return qobject_cast<const QGuiApplication*>(app) != nullptr && QThread::currentThread() == app->thread();
 }
 
-int g_cursorCount = 0;
-bool g_blankSet = false;
+thread_local int t_cursorCount = 0;  // the calling thread's display count
+bool g_blankSet = false;              // on the application's thread only
 
 // Takes our blank cursor off the application's override stack: the cursors
 // set after it are lifted off and put back in their order (all of them, when
@@ -122,17 +126,17 @@ BOOL ShowWindow(HWND window, int command)
 
 int ShowCursor(BOOL show)
 {
-    g_cursorCount += show ? 1 : -1;
-    if (!haveGuiApplication())
-        return g_cursorCount;
-    if (g_cursorCount < 0 && !g_blankSet) {
+    t_cursorCount += show ? 1 : -1;
+    if (!onGuiThread())
+        return t_cursorCount;
+    if (t_cursorCount < 0 && !g_blankSet) {
         QGuiApplication::setOverrideCursor(blankCursor());
         g_blankSet = true;
-    } else if (g_cursorCount >= 0 && g_blankSet) {
+    } else if (t_cursorCount >= 0 && g_blankSet) {
         removeBlankCursor();
         g_blankSet = false;
     }
-    return g_cursorCount;
+    return t_cursorCount;
 }
 
 HDC GetDC(HWND window)

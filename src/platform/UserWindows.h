@@ -1,7 +1,6 @@
 // Windows as the window system's functions see them: a window (HWND) is a
 // widget, a dialog's controls are its child widgets known by their control id.
-// The window text is the widget's window title. The mouse cursor's display
-// count is one for the whole program.
+// The window text is the widget's window title.
 #pragma once
 
 #include "Gdi.h"
@@ -43,9 +42,11 @@ BOOL ShowWindow(HWND window, int command);
 
 // The cursor's display count: it starts at 0, ShowCursor(TRUE) adds one,
 // ShowCursor(FALSE) takes one away; the cursor is hidden while the count is
-// below 0. Hiding sets one blank override cursor of our own on the
-// application, showing removes exactly that one, wherever it stands among
-// override cursors set by others after it. Returns the new count.
+// below 0. As on Windows each thread has a count of its own, and only the
+// count of the application's thread (the one with the windows) shows. Hiding
+// sets one blank override cursor of our own on the application, showing
+// removes exactly that one, wherever it stands among override cursors set by
+// others after it. Returns the new count.
 int ShowCursor(BOOL show);
 
 // A device context of the window for measuring: it draws nothing and has the

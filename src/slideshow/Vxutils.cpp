@@ -376,8 +376,10 @@ void _BlinkLine(HDC dc, int x1, int y1, int x2, int y2, bool restart, COLORREF c
 void LineDDACallBack(int x, int y, LPARAM data)
 {
     g_blinkPhase &= 7;
-    // Drawn through the image library, which may not be loaded.
-    if (Vxdllprocs::_Line)
+    // Drawn through the image library, which may not be loaded. A point at the
+    // far end of the coordinate range lies on no surface, and its one-pixel
+    // line would end beyond the range.
+    if (Vxdllprocs::_Line && x < INT_MAX && y < INT_MAX)
         Vxdllprocs::_Line(reinterpret_cast<HDC>(data), x, y, x + 1, y + 1, 1,
                           g_blinkPhase > 3 ? g_blinkColourA : g_blinkColourB);
     --g_blinkPhase;
