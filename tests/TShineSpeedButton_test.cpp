@@ -273,6 +273,16 @@ TEST(TShineSpeedButton, ContentPlacementByLayoutAndMargin)
         EXPECT_NE(at(b, r.topLeft.x(), r.topLeft.y() - 1), clBlue) << r.layout << " " << r.margin;
     }
 
+    // Down, the content moves one pixel right and down.
+    TShineSpeedButton down(nullptr, &window);
+    down.SetGlyph(&glyph);
+    down.SetGroupIndex(1);
+    down.SetDown(true);
+    down.show();
+    EXPECT_EQ(at(down, 11, 12), clBlue);
+    EXPECT_NE(at(down, 10, 12), clBlue);
+    EXPECT_NE(at(down, 11, 11), clBlue);
+
     // Without a glyph, the top layout still keeps the spacing above the
     // caption: the caption stands 2 pixels lower than with the bottom layout.
     TShineSpeedButton top(nullptr, &window), bottom(nullptr, &window);
@@ -314,6 +324,12 @@ TEST(TShineSpeedButton, CaptionCopiesInTheirColours)
     EXPECT_EQ(count(clLime), 0);
     b.SetFontShadow(clLime);
     EXPECT_GT(count(clLime), 0);
+    // Hot, the caption takes ActiveFont's colour.
+    b.ActiveFont()->SetColor(clBlue);
+    b.Perform(CM_MOUSEENTER);
+    EXPECT_EQ(count(clBlack), 0);
+    EXPECT_GT(count(clBlue), 5);
+    b.Perform(CM_MOUSELEAVE);
     b.SetEnabled(false);
     b.SetDisabledShadow(clMaroon);
     EXPECT_EQ(count(clBlack) + count(clRed) + count(clLime), 0);
