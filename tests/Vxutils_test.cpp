@@ -415,6 +415,17 @@ TEST(Vxutils, SetFontParamTakesTheChosenFontWithTheColourPartHidden)
     EXPECT_FALSE(underline);
     EXPECT_FALSE(strikeOut);
 
+    // A slanted font comes back slanted, in a family whose slanted styles are
+    // oblique rather than italic.
+    for (const bool boldToo : {false, true}) {
+        whileShowing<QFontDialog>([](QFontDialog& dialog) { dialog.accept(); });
+        bold = boldToo;
+        italic = true;
+        ASSERT_TRUE(SetFontParam(&window, logFont, face, height, bold, italic, underline, strikeOut));
+        EXPECT_EQ(bold, boldToo);
+        EXPECT_TRUE(italic);
+    }
+
     // Cancelled: nothing is written back.
     whileShowing<QFontDialog>([](QFontDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(SetFontParam(&window, logFont, face, height, bold, italic, underline, strikeOut));

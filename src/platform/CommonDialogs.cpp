@@ -156,7 +156,8 @@ QComboBox* addColourPart(QFontDialog& dialog, COLORREF colour)
 // Qt's font dialog selects a style by its name. A font made from a LOGFONT
 // has none, and the name Qt would guess ("Normal") need not be one the family
 // has ("Book"): the family's style nearest in weight and slant is named, the
-// shortest name among equals (the plain one before "Condensed").
+// shortest name among equals (the plain one before "Condensed"). A slanted
+// style may be italic or oblique ("Oblique" is DejaVu Sans's only one).
 QFont withStyleName(QFont font)
 {
     QString best;
@@ -165,8 +166,8 @@ QFont withStyleName(QFont font)
         const int weight = QFontDatabase::weight(font.family(), style);
         if (weight < 0)
             continue;
-        const int score = std::abs(weight - int(font.weight())) +
-                          (QFontDatabase::italic(font.family(), style) != font.italic() ? 10000 : 0);
+        const bool slanted = QFontDatabase::font(font.family(), style, 12).italic();
+        const int score = std::abs(weight - int(font.weight())) + (slanted != font.italic() ? 10000 : 0);
         if (score < bestScore || (score == bestScore && style.size() < best.size())) {
             best = style;
             bestScore = score;
