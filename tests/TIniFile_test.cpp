@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cerrno>
+#include <dirent.h>
+#include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -458,4 +461,32 @@ TEST_F(TIniFileTest, SymbolicLinkIsWrittenThroughToItsTarget)
     ASSERT_EQ(::lstat(path.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(readFile(target), "[S]\nk=2\n");
+}
+
+TEST_F(TIniFileTest, AFileIsWrittenAndReadAtTheBytesOfItsNameAndKeepsItsPermissionBits)
+{
+    // A name that is no UTF-8 (Latin-1, from another system) names that file
+    // and no other.
+    const std::string latin1 = folder.file("caf\xe9.ini");
+    TIniFile ini(latin1);
+    ini.WriteString("S", "k", "1");
+    EXPECT_EQ(readFile(latin1), "[S]\nk=1\n");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "1");
+    ini.WriteString("S", "k", "2");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "2");
+
+    // A new file gets the bits the umask leaves; a file's own bits stay.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    EXPECT_EQ(ModeOf(latin1), 0666u & ~mask);
+    ASSERT_EQ(::chmod(latin1.c_str(), 0640), 0);
+    ini.WriteString("S", "k", "3");
+    EXPECT_EQ(ModeOf(latin1), 0640u);
+    std::vector<std::string> names;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.path().c_str()), &::closedir);
+    ASSERT_TRUE(dir);
+    while (const dirent* entry = ::readdir(dir.get()))
+        names.emplace_back(entry->d_name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "caf\xe9.ini"})) << "no temporary file is left";
 }

@@ -6,11 +6,14 @@
 #include "SysUtils.h"
 #include "Translation.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,7 +25,7 @@ namespace {
 constexpr size_t kMaxValueCharacters = 2047;
 // Larger files are not taken for profile files: reads give the defaults and
 // writes are refused, so the file is never half-read and then overwritten.
-constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+constexpr std::int64_t kMaxFileBytes = 64 * 1024 * 1024;
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
@@ -227,13 +230,27 @@ LoadResult LoadFile(const std::string& path, std::string& data)
         return (errno == ENOENT || errno == ENOTDIR) ? lrMissing : lrUnreadable;
     if (!S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes)
         return lrUnreadable;
-    QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::ReadOnly))
+    // The path's own bytes: a name need not be UTF-8.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.valid())
         return lrUnreadable;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileBytes)
-        return lrUnreadable;
-    data.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            data.clear();
+            return lrUnreadable;
+        }
+        data.append(buffer, static_cast<size_t>(n));
+        if (data.size() > static_cast<size_t>(kMaxFileBytes)) {
+            data.clear();
+            return lrUnreadable;
+        }
+    }
     return lrLoaded;
 }
 
@@ -288,6 +305,33 @@ bool RewriteInPlace(const std::string& path, const std::string& data)
     return ::fsync(fd.get()) == 0 && ::ftruncate(fd.get(), size) == 0 && ::fsync(fd.get()) == 0 && fd.close();
 }
 
+// Where a write to path lands: the file itself, or the file a symbolic link
+// at path leads to.
+std::string WriteTarget(const std::string& path)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : path;
+}
+
+// A new temporary file beside target ("<target>.XXXXXX"), with the
+// permission bits a new file gets (0666 less the umask); invalid when none
+// can be made there.
+UniqueFd CreateTempFile(const std::string& target, std::string& name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[8];
+        std::snprintf(suffix, sizeof suffix, ".%06x", QRandomGenerator::global()->bounded(0x1000000u));
+        name = target + suffix;
+        UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        if (fd.valid() || errno != EEXIST)
+            return fd;
+    }
+    return UniqueFd();
+}
+
 void SaveFile(const std::string& path, const std::string& data)
 {
     if (path.empty())
@@ -298,21 +342,28 @@ void SaveFile(const std::string& path, const std::string& data)
     const bool existing = ::stat(path.c_str(), &st) == 0;
     if (existing && (st.st_mode & 0222) == 0)
         RefuseWrite(path);
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (existing && !S_ISREG(st.st_mode))
+        RefuseWrite(path);
+    // The new text goes to a temporary file beside the file, which then takes
+    // the file's place with the file's permission bits. Paths are used as
+    // their bytes: a name need not be UTF-8.
+    const std::string target = WriteTarget(path);
+    std::string tempName;
+    UniqueFd fd = CreateTempFile(target, tempName);
+    if (!fd.valid()) {
         // No temporary file beside it (the folder takes no new entries): an
         // existing file that may be written is rewritten in place.
-        if (existing && S_ISREG(st.st_mode) && RewriteInPlace(path, data))
+        if (existing && RewriteInPlace(path, data))
             return;
         RefuseWrite(path);
     }
-    const qint64 size = static_cast<qint64>(data.size());
-    if (file.write(data.data(), size) != size) {
-        file.cancelWriting();
+    const bool written = (!existing || ::fchmod(fd.get(), st.st_mode & 07777) == 0)
+        && writeAll(fd.get(), data.data(), data.size()) && ::fsync(fd.get()) == 0 && fd.close()
+        && ::rename(tempName.c_str(), target.c_str()) == 0;
+    if (!written) {
+        ::unlink(tempName.c_str());
         RefuseWrite(path);
     }
-    if (!file.commit())
-        RefuseWrite(path);
 }
 
 // ---- text that a write may store ------------------------------------------
