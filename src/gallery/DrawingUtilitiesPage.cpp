@@ -152,6 +152,10 @@ private:
         painter.end();
         if (!m_box.isNull())
             m_timer.start();
+        // A drag under way keeps its band on the new surface, so that its
+        // next drawing still takes it off.
+        if (m_dragging)
+            drawBand();
         update();
     }
 

@@ -142,8 +142,8 @@ bool SetFontParam(HWND window, LOGFONTA& logFont, std::string& faceName, int& he
 // The window text becomes text followed by page in five digits ("%s%05d")
 // when page > 0, else text alone.
 void SetWindowText_Vx6Page(HWND window, const std::string& text, int page);
-// Reads up to 31 bytes of the window text. When it holds "VxLib7" and is
-// longer than text, its last five characters are the page: the window text
+// Reads up to 31 bytes of the window text. When it holds "VxLib7" and its
+// length is not text's, its last five characters are the page: the window text
 // goes back to text alone and the page is returned (0 when those characters
 // are not a number). Otherwise, and while the image library is not loaded,
 // returns 0 and leaves the window alone.
