@@ -62,6 +62,11 @@ THistoryComboBox::~THistoryComboBox()
 {
     if (ComponentState().Contains(csDesigning) || (FSaveMode != hsAuto && FSaveMode != hsAutoSave))
         return;
+    // The store holds a history this control could not read: replacing it
+    // with what the control holds (nothing, when the failed load also ended
+    // the form) would lose it.
+    if (FAutoLoadFailed)
+        return;
     // An exception leaving a destructor would end the program (the program's
     // folder, where a bare file name lies, is often not writable).
     SafeCall([this] {
@@ -75,8 +80,13 @@ void THistoryComboBox::Loaded()
     TCustomComboBox::Loaded();
     if (ComponentState().Contains(csDesigning) || (FSaveMode != hsAuto && FSaveMode != hsAutoLoad))
         return;
-    if (!LoadFromRegistry())
-        LoadFromFile();
+    try {
+        if (!LoadFromRegistry())
+            LoadFromFile();
+    } catch (...) {
+        FAutoLoadFailed = true;
+        throw;
+    }
 }
 
 std::string THistoryComboBox::GetSectionString() const

@@ -21,7 +21,9 @@
 // automatic load, the error goes to whoever ends the form's loading). The
 // automatic save on destruction shows its error through the application's
 // exception box and the program goes on. The entries the control holds are
-// what it saves, also when it was never shown.
+// what it saves, also when it was never shown; when the automatic load
+// failed, there is no automatic save, so the store keeps the history it
+// holds.
 #pragma once
 
 #include "CustomComboBox.h"
@@ -99,4 +101,5 @@ private:
     std::string FSaveKeyName;
     std::string FSaveFileName;
     std::string FSaveSectionName;
+    bool FAutoLoadFailed = false;  // the automatic load raised: no automatic save
 };
