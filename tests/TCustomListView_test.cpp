@@ -141,8 +141,15 @@ TEST(TCustomListView, SortingMovesTheFocusAndTheSelectionWithTheirItems)
     EXPECT_FALSE(w.view.Items().Item(3)->Selected());
     EXPECT_TRUE(w.events.empty()) << "sorting changes nobody's state";
 
-    // Switching MultiSelect off keeps the focused item selected.
+    // Switching MultiSelect off keeps the focused item selected; from then
+    // on, an item selected from code takes the selection from the others.
     w.view.SetMultiSelect(false);
     EXPECT_EQ(w.view.SelCount(), 1);
     EXPECT_TRUE(charlie->Selected());
+    w.events.clear();
+    delta->SetSelected(true);
+    EXPECT_EQ(w.view.SelCount(), 1);
+    EXPECT_TRUE(delta->Selected());
+    EXPECT_FALSE(charlie->Selected());
+    EXPECT_EQ(w.events, std::vector<std::string>{"change charlie"}) << "the focus stays";
 }

@@ -274,8 +274,13 @@ TEST_F(TFileListView, FileNameWithAFileAFolderAndAMissingPath)
     EXPECT_EQ(list->FileName(), m_root + "/b.png");
     EXPECT_EQ(list->SelectedFiles(), std::vector<std::string>{m_root + "/b.png"});
 
-    // Another name in the same folder: focus and selection follow.
+    // Another name in the same folder: focus and selection follow. A list of
+    // one selection keeps one; with MultiSelect the selection grows.
     EXPECT_TRUE(list->SelectFile("C.TXT"));
+    EXPECT_EQ(list->SelectedFiles(), std::vector<std::string>{m_root + "/c.txt"});
+    EXPECT_EQ(list->FileName(), m_root + "/c.txt");
+    list->SetMultiSelect(true);
+    EXPECT_TRUE(list->SelectFile("b.png"));
     EXPECT_EQ(list->SelectedFiles(), (std::vector<std::string>{m_root + "/b.png", m_root + "/c.txt"}));
     EXPECT_EQ(list->FileName(), m_root + "/b.png") << "the first selected item has the focus";
     EXPECT_FALSE(list->SelectFile("nothing.here"));

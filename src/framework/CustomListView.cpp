@@ -294,9 +294,11 @@ void TListItem::SetSelected(bool value)
     if (value == Selected())
         return;
     ListViewInput input(*FView);
-    FView->selection()->select(FView->FModel->index(FIndex, 0), (value ? QItemSelectionModel::Select
-                                                                        : QItemSelectionModel::Deselect) |
-                                                                   QItemSelectionModel::Rows);
+    // Without MultiSelect one item at most is selected: the others give way.
+    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::Deselect;
+    if (value)
+        flags = FView->MultiSelect() ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect;
+    FView->selection()->select(FView->FModel->index(FIndex, 0), flags | QItemSelectionModel::Rows);
 }
 
 bool TListItem::Focused() const

@@ -67,7 +67,8 @@ public:
     void SetData(void* data) { FData = data; }
 
     bool Selected() const;
-    // Selects or deselects this item alone, the others keep their state.
+    // Selects or deselects this item; with MultiSelect the others keep their
+    // state, without it selecting this item deselects the others.
     void SetSelected(bool value);
     bool Focused() const;
     // Gives the item the focus (true) or takes it away (false); the
