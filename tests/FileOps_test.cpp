@@ -94,16 +94,17 @@ std::string randomBytes(std::size_t size)
     return bytes;
 }
 
-// A folder that refuses removals (append-only), which root cannot override;
-// the flag is cleared again on the way out.
+// A folder that refuses removals (append-only), or with FS_IMMUTABLE_FL any
+// change, which root cannot override; the flag is cleared again on the way out.
 class AppendOnlyFolder {
 public:
-    explicit AppendOnlyFolder(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY))
+    explicit AppendOnlyFolder(const std::string& path, int flag = FS_APPEND_FL)
+        : m_fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY))
     {
         int flags = 0;
         if (m_fd.valid() && ::ioctl(m_fd.get(), FS_IOC_GETFLAGS, &flags) == 0) {
             m_flags = flags;
-            flags |= FS_APPEND_FL;
+            flags |= flag;
             m_active = ::ioctl(m_fd.get(), FS_IOC_SETFLAGS, &flags) == 0;
         }
     }
@@ -689,4 +690,46 @@ TEST_F(FileOps, PathsBeyondTheSystemLimitFailWithTheirOwnError)
     EXPECT_EQ(GetLastError(), ERROR_FILENAME_EXCED_RANGE);
     EXPECT_EQ(readFile(local.file("a.jpg")), "source");
     EXPECT_EQ(entriesOf(local.path()), std::set<std::string>{"a.jpg"});
+}
+
+TEST_F(FileOps, ReplacingContentsIsWholeOrNothingAndKeepsTheFilesBits)
+{
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named temporary file" : "unnamed temporary file");
+        const NamedTempFiles namedFiles(named);
+        TempFolder folder{"/tmp"};
+        // An existing file keeps its bits, also through a link; a new one
+        // gets those the umask leaves; nothing else is left in the folder.
+        const std::string file = folder.file("settings.ini");
+        writeFile(file, "old text");
+        ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+        ASSERT_EQ(::symlink("settings.ini", folder.file("link.ini").c_str()), 0);
+        EXPECT_TRUE(ReplaceFileContents(folder.file("link.ini"), "new text"));
+        EXPECT_EQ(readFile(file), "new text");
+        struct stat st {};
+        ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        const mode_t mask = ::umask(022);
+        EXPECT_TRUE(ReplaceFileContents(folder.file("h\xE9ist.ini"), std::string("a\0b", 3)));
+        ::umask(mask);
+        EXPECT_EQ(readFile(folder.file("h\xE9ist.ini")), std::string("a\0b", 3));
+        ASSERT_EQ(::stat(folder.file("h\xE9ist.ini").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0644u);
+        EXPECT_EQ(entriesOf(folder.path()), (std::set<std::string>{"settings.ini", "link.ini", "h\xE9ist.ini"}));
+
+        // A folder is no file to replace; a folder that takes no new entries
+        // says so, and the file is as it was.
+        bool noTemporary = true;
+        EXPECT_FALSE(ReplaceFileContents(folder.path(), "x", &noTemporary));
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_FALSE(noTemporary);
+        ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);  // what a user without the flag meets
+        {
+            const AppendOnlyFolder frozen(folder.path(), FS_IMMUTABLE_FL);
+            EXPECT_FALSE(ReplaceFileContents(file, "lost?", &noTemporary));
+            EXPECT_TRUE(noTemporary);
+        }
+        ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+        EXPECT_EQ(readFile(file), "new text");
+    }
 }

@@ -1,15 +1,18 @@
 #include "Bitmap.h"
 
+#include "FileOps.h"
 #include "ImageReaderLimit.h"
+#include "LastError.h"
+#include "SysUtils.h"
 #include "Translation.h"
 
 #include "Canvas.h"
 #include "Exception.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -332,16 +335,16 @@ void TBitmap::SaveToFile(const std::string& path) const
 {
     if (FImage.isNull())
         throw Exception(Substitute(Translate("TBitmap", "空のビットマップは \"%1\" に保存できません"), {path}));
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw Exception(Substitute(Translate("TBitmap", "\"%1\" に書き込めません: %2"), {path, file.errorString().toStdString()}));
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(FImage)) {
-        file.cancelWriting();
+    // The picture is made whole first and then takes the file's place, at the
+    // path's own bytes (a name need not be UTF-8).
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(FImage))
         throw Exception(Substitute(Translate("TBitmap", "\"%1\" に書き込めません: %2"), {path, writer.errorString().toStdString()}));
-    }
-    if (!file.commit())
-        throw Exception(Substitute(Translate("TBitmap", "\"%1\" に書き込めません: %2"), {path, file.errorString().toStdString()}));
+    if (!ReplaceFileContents(path, std::string_view(bytes.constData(), std::size_t(bytes.size()))))
+        throw Exception(Substitute(Translate("TBitmap", "\"%1\" に書き込めません: %2"), {path, SysErrorMessage(GetLastError())}));
 }
 
 void TBitmap::LoadFromResourceName(const std::string& name)

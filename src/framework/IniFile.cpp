@@ -3,17 +3,13 @@
 #include "CaseFold.h"
 #include "Exception.h"
 #include "FileDescriptor.h"
+#include "FileOps.h"
 #include "SysUtils.h"
 #include "Translation.h"
 
-#include <QRandomGenerator>
-
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
-#include <memory>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -305,33 +301,6 @@ bool RewriteInPlace(const std::string& path, const std::string& data)
     return ::fsync(fd.get()) == 0 && ::ftruncate(fd.get(), size) == 0 && ::fsync(fd.get()) == 0 && fd.close();
 }
 
-// Where a write to path lands: the file itself, or the file a symbolic link
-// at path leads to.
-std::string WriteTarget(const std::string& path)
-{
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
-    return real ? std::string(real.get()) : path;
-}
-
-// A new temporary file beside target ("<target>.XXXXXX"), with the
-// permission bits a new file gets (0666 less the umask); invalid when none
-// can be made there.
-UniqueFd CreateTempFile(const std::string& target, std::string& name)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[8];
-        std::snprintf(suffix, sizeof suffix, ".%06x", QRandomGenerator::global()->bounded(0x1000000u));
-        name = target + suffix;
-        UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
-        if (fd.valid() || errno != EEXIST)
-            return fd;
-    }
-    return UniqueFd();
-}
-
 void SaveFile(const std::string& path, const std::string& data)
 {
     if (path.empty())
@@ -344,26 +313,16 @@ void SaveFile(const std::string& path, const std::string& data)
         RefuseWrite(path);
     if (existing && !S_ISREG(st.st_mode))
         RefuseWrite(path);
-    // The new text goes to a temporary file beside the file, which then takes
-    // the file's place with the file's permission bits. Paths are used as
-    // their bytes: a name need not be UTF-8.
-    const std::string target = WriteTarget(path);
-    std::string tempName;
-    UniqueFd fd = CreateTempFile(target, tempName);
-    if (!fd.valid()) {
-        // No temporary file beside it (the folder takes no new entries): an
-        // existing file that may be written is rewritten in place.
-        if (existing && RewriteInPlace(path, data))
-            return;
-        RefuseWrite(path);
-    }
-    const bool written = (!existing || ::fchmod(fd.get(), st.st_mode & 07777) == 0)
-        && writeAll(fd.get(), data.data(), data.size()) && ::fsync(fd.get()) == 0 && fd.close()
-        && ::rename(tempName.c_str(), target.c_str()) == 0;
-    if (!written) {
-        ::unlink(tempName.c_str());
-        RefuseWrite(path);
-    }
+    // The new text takes the file's place whole, with the file's permission
+    // bits. Paths are used as their bytes: a name need not be UTF-8.
+    bool noTemporaryFile = false;
+    if (ReplaceFileContents(path, data, &noTemporaryFile))
+        return;
+    // No temporary file beside it (the folder takes no new entries): an
+    // existing file that may be written is rewritten in place.
+    if (noTemporaryFile && existing && RewriteInPlace(path, data))
+        return;
+    RefuseWrite(path);
 }
 
 // ---- text that a write may store ------------------------------------------

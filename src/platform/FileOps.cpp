@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <cstdio>  // renameat2, RENAME_NOREPLACE
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <string_view>
 #include <sys/file.h>
@@ -675,6 +677,40 @@ BOOL CopyFileA(const std::string& from, const std::string& to, BOOL failIfExists
     if (!copyToTemp(in.get(), source, to, false, temp) || !temp.publish(to, !failIfExists) ||
         !SyncFolder(ParentFolder(to)))
         return failWith(errno, to, ERROR_FILE_EXISTS);
+    return TRUE;
+}
+
+BOOL ReplaceFileContents(const std::string& path, std::string_view data, bool* noTemporaryFile)
+{
+    if (noTemporaryFile)
+        *noTemporaryFile = false;
+    if (!validPath(path))
+        return FailWith(ERROR_INVALID_PARAMETER);
+    // Where the write lands: the file, or the one a symbolic link leads to.
+    std::string target = path;
+    struct stat link;
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+        if (real)
+            target = real.get();
+    }
+    struct stat existing;
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return FailWith(ERROR_ACCESS_DENIED);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~mask);
+
+    TempFile temp;
+    if (!temp.create(target)) {
+        if (noTemporaryFile)
+            *noTemporaryFile = true;
+        return failWith(errno, target);
+    }
+    if (::fchmod(temp.fd(), mode) != 0 || !writeAll(temp.fd(), data.data(), data.size()) || !temp.finish() ||
+        !temp.publish(target, true) || !SyncFolder(ParentFolder(target)))
+        return failWith(errno, target);
     return TRUE;
 }
 

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
 inline constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x2;
@@ -87,6 +88,16 @@ BOOL MoveFileExA(const std::string& from, const std::string& to, DWORD flags);
 // system allows, extended attributes. A copy whose folder could not be synced
 // is in place but reported as failed, since it may not survive a crash.
 BOOL CopyFileA(const std::string& from, const std::string& to, BOOL failIfExists);
+
+// Gives the file at path the contents data, whole or not at all: data goes to
+// a temporary file beside the file (beside the file a symbolic link at path
+// leads to), made durable, given the old file's permission bits (a new file
+// gets those the umask leaves) and renamed over it; then the folder is synced.
+// On failure path is as it was and no temporary file is left; noTemporaryFile
+// (when given) tells whether no temporary file could be made in the folder.
+// A path that names a folder or another kind of entry fails
+// (ERROR_ACCESS_DENIED).
+BOOL ReplaceFileContents(const std::string& path, std::string_view data, bool* noTemporaryFile = nullptr);
 
 // Clears up what killed transfers left in a folder: a temporary copy that no
 // living transfer holds is removed (its source was never removed), and a file
