@@ -305,6 +305,17 @@ TEST_F(TFileListView, FileNameWithAFileAFolderAndAMissingPath)
         EXPECT_EQ(names(*list), (std::vector<std::string>{"deeper", "inner.jpg"})) << missing;
     }
     EXPECT_EQ(list->folderControl(), nullptr);
+
+    // Emptied by the host, the list names no file any more.
+    list->setFileName(m_root + "/sub/inner.jpg");
+    m_changes = 0;
+    list->Clear();
+    EXPECT_EQ(list->Items().Count(), 0);
+    EXPECT_EQ(list->FileName(), "");
+    EXPECT_TRUE(list->SelectedFiles().empty());
+    EXPECT_EQ(m_changes, 1);
+    list->Clear();
+    EXPECT_EQ(m_changes, 1) << "nothing changed";
 }
 
 TEST_F(TFileListView, PopupMenuOfTheHostReplacesTheStyleMenuUntilItIsGone)

@@ -117,6 +117,9 @@ void TFileListView::getShellSettings()
 void TFileListView::Clear()
 {
     clear();
+    // The focused and selected files went with the items.
+    if (!FFilePath.empty() || !FSelectedFiles.empty())
+        reportChange();
 }
 
 void TFileListView::clear()

@@ -53,7 +53,8 @@ public:
     // Selects the first item called name (letter case aside) and gives it the
     // focus; the selection is not cleared first. False when there is none.
     bool SelectFile(const std::string& name) override;
-    // Deletes the items and the icon lists and lets the listed folder go.
+    // Deletes the items and the icon lists and lets the listed folder go;
+    // FileName and SelectedFiles empty with them, reported once.
     void Clear() override;
 
     const std::string& Filter() const { return FFilter; }
