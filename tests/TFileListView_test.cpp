@@ -36,15 +36,15 @@ struct PatternCase {
     bool matches;
 };
 
-class TFileListView : public ::testing::Test {
+class TFileListView : public testfiles::ShellBrowseTest {
 protected:
+    TFileListView() : ShellBrowseTest(600, 500) {}
+
     void SetUp() override
     {
-        InitializeDesktop();
-        ASSERT_TRUE(m_dir.valid());
-        m_home = m_dir.file("home");
-        m_shellHome = std::make_unique<testfiles::ShellHome>(m_home);
-
+        ShellBrowseTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_root = m_dir.file("pictures");
         makeFolder(m_root);
         makeFolder(m_root + "/sub");
@@ -58,16 +58,6 @@ protected:
         writeFile(m_root + "/k.dat", std::string(1536, 'k'));
         writeFile(m_root + "/.hidden.jpg", "h");
         ASSERT_EQ(::symlink("sub", (m_root + "/toSub").c_str()), 0);
-
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(600, 500);
-        m_host->show();
-        m_shellCounts = shelltest::shellCounts();
-    }
-    void TearDown() override
-    {
-        // Every item gave back its identifier list, and the list its folder.
-        EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
     }
 
     std::unique_ptr<::TFileListView> placedList()
@@ -106,13 +96,8 @@ protected:
         QTest::mouseDClick(pane->viewport(), Qt::LeftButton, Qt::NoModifier, pane->viewport()->mapFrom(&list, centre));
     }
 
-    testfiles::TempFolder m_dir;
-    std::string m_home;
     std::string m_root;
-    std::unique_ptr<testfiles::ShellHome> m_shellHome;
-    std::unique_ptr<QWidget> m_host;
     int m_changes = 0;
-    shelltest::ShellCounts m_shellCounts;
 };
 
 TEST(FileListPattern, StarsQuestionMarksCaseAndSeparators)

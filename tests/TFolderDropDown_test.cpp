@@ -55,14 +55,15 @@ int firstColumnOf(const QImage& picture, int y, TColor colour)
     return -1;
 }
 
-class TFolderDropDown : public ::testing::Test {
+class TFolderDropDown : public testfiles::ShellBrowseTest {
 protected:
+    TFolderDropDown() : ShellBrowseTest(400, 300) {}
+
     void SetUp() override
     {
-        InitializeDesktop();
-        ASSERT_TRUE(m_dir.valid());
-        m_home = m_dir.file("home");
-        m_shellHome = std::make_unique<testfiles::ShellHome>(m_home);
+        ShellBrowseTest::SetUp();
+        if (HasFatalFailure())
+            return;
         testfiles::makeFolder(m_home + "/Desktop/alpha/sub");
         testfiles::makeFolder(m_home + "/Desktop/alpha/Case");
         testfiles::makeFolder(m_home + "/Desktop/alpha/case");
@@ -75,16 +76,6 @@ protected:
         makeFolder(m_root + "/.hid");
         testfiles::writeFile(m_root + "/Alpha/one.txt", "one\n");
         testfiles::writeFile(m_root + "/.hid/f.txt", "f\n");
-
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(400, 300);
-        m_host->show();
-        m_shellCounts = shelltest::shellCounts();
-    }
-    void TearDown() override
-    {
-        // Every entry gave back its identifier list and folder.
-        EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
     }
 
     std::unique_ptr<DrawnDropDown> placedDropDown()
@@ -105,13 +96,8 @@ protected:
         return -1;
     }
 
-    testfiles::TempFolder m_dir;
-    std::string m_home;
     std::string m_root;
-    std::unique_ptr<testfiles::ShellHome> m_shellHome;
-    std::unique_ptr<QWidget> m_host;
     int m_changes = 0;
-    shelltest::ShellCounts m_shellCounts;
 };
 
 TEST_F(TFolderDropDown, PlacedDropDownListsTheDesktopItsFoldersDocumentsFirstAndTheDrivesBelowComputer)

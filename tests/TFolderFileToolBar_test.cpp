@@ -25,25 +25,24 @@
 
 namespace {
 
-class TFolderFileToolBar : public ::testing::Test {
+class TFolderFileToolBar : public testfiles::ShellBrowseTest {
 protected:
+    TFolderFileToolBar() : ShellBrowseTest(500, 400) {}
+
     void SetUp() override
     {
-        InitializeDesktop();
-        ASSERT_TRUE(m_dir.valid());
-        m_home = m_dir.file("home");
-        m_shellHome = std::make_unique<testfiles::ShellHome>(m_home);
+        ShellBrowseTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_root = m_dir.file("tree");
         testfiles::makeFolder(m_root);
         testfiles::makeFolder(m_root + "/Alpha");
-        m_host.resize(500, 400);
-        m_bar->SetParent(&m_host);
+        m_bar->SetParent(m_host.get());
         m_bar->OnClick = [this](TObject* sender, TFflToolBarButton button) {
             m_clicks.push_back({sender, button});
         };
         m_bar->OnViewStyle = [this](TObject* sender, TViewStyle style) { m_styles.push_back({sender, style}); };
-        m_host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_host));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
     }
 
     // A left click in the middle of a button's main part.
@@ -53,11 +52,7 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(mainWidth / 2, button->Height() / 2));
     }
 
-    testfiles::TempFolder m_dir;
-    std::string m_home;
     std::string m_root;
-    std::unique_ptr<testfiles::ShellHome> m_shellHome;
-    QWidget m_host;
     std::unique_ptr<::TFolderFileToolBar> m_bar = std::make_unique<::TFolderFileToolBar>();
     std::vector<std::pair<TObject*, int>> m_clicks;
     std::vector<std::pair<TObject*, int>> m_styles;
@@ -96,11 +91,11 @@ TEST_F(TFolderFileToolBar, PlacedBarIsSixtyFourByTwentyTwoShowsNoButtonsAndHasIt
 TEST_F(TFolderFileToolBar, UpButtonIsShownWhileAFolderControlIsLinkedAndSelectsTheParent)
 {
     auto tree = std::make_unique<TFolderTreeView>();
-    tree->SetParent(&m_host);
+    tree->SetParent(m_host.get());
     tree->setGeometry(0, 30, 200, 300);
     tree->setFolderName(m_root + "/Alpha");
     auto dropDown = std::make_unique<TFolderDropDown>();
-    dropDown->SetParent(&m_host);
+    dropDown->SetParent(m_host.get());
     dropDown->setGeometry(210, 30, 200, dropDown->height());
     dropDown->setFolderName(m_root + "/Alpha");
 
@@ -133,7 +128,7 @@ TEST_F(TFolderFileToolBar, UpButtonIsShownWhileAFolderControlIsLinkedAndSelectsT
 TEST_F(TFolderFileToolBar, ViewStyleMenuSetsTheListsStyleAndFollowsIt)
 {
     auto list = std::make_unique<TFileListView>();
-    list->SetParent(&m_host);
+    list->SetParent(m_host.get());
     list->setGeometry(0, 30, 400, 300);
     m_bar->SetFileListControl(list.get());
     TToolButton* button = m_bar->viewStyleButton();

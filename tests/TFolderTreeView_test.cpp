@@ -43,15 +43,15 @@ std::vector<std::string> captionsOf(TTreeNode* parent)
     return captions;
 }
 
-class TFolderTreeView : public ::testing::Test {
+class TFolderTreeView : public testfiles::ShellBrowseTest {
 protected:
+    TFolderTreeView() : ShellBrowseTest(500, 700) {}
+
     void SetUp() override
     {
-        InitializeDesktop();
-        ASSERT_TRUE(m_dir.valid());
-        m_home = m_dir.file("home");
-        m_shellHome = std::make_unique<testfiles::ShellHome>(m_home);
-
+        ShellBrowseTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_root = m_dir.file("tree");
         makeFolder(m_root);
         makeFolder(m_root + "/Alpha");
@@ -66,16 +66,6 @@ protected:
         testfiles::writeFile(m_root + "/Alpha/Zeta.txt", "zeta\n");
         testfiles::writeFile(m_root + "/Alpha/alpha.txt", "alpha\n");
         ASSERT_EQ(::symlink("Alpha/inner", (m_root + "/toInner").c_str()), 0);
-
-        m_host = std::make_unique<QWidget>();
-        m_host->resize(500, 700);
-        m_host->show();
-        m_shellCounts = shelltest::shellCounts();
-    }
-    void TearDown() override
-    {
-        // Every node gave back its identifier list and folder.
-        EXPECT_EQ(shelltest::shellCounts(), m_shellCounts);
     }
 
     std::unique_ptr<::TFolderTreeView> placedTree()
@@ -94,13 +84,8 @@ protected:
         QTest::mouseDClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, at);
     }
 
-    testfiles::TempFolder m_dir;
-    std::string m_home;
     std::string m_root;
-    std::unique_ptr<testfiles::ShellHome> m_shellHome;
-    std::unique_ptr<QWidget> m_host;
     int m_changes = 0;
-    shelltest::ShellCounts m_shellCounts;
 };
 
 TEST_F(TFolderTreeView, PlacedTreeShowsTheExpandedDesktopWithItsFoldersDocumentsFirst)
