@@ -83,21 +83,15 @@ void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int 
     TGraphicControl::MouseDown(button, shift, x, y);
     if (button != mbLeft || !Enabled())
         return;
-    FPressing = true;
-    FPressedInside = true;
-    Invalidate();
+    if (FPress.press())
+        Invalidate();
 }
 
 void TSpeedButton::MouseMove(TShiftState shift, int x, int y)
 {
     TGraphicControl::MouseMove(shift, x, y);
-    if (!FPressing)
-        return;
-    const bool inside = rect().contains(x, y);
-    if (inside != FPressedInside) {
-        FPressedInside = inside;
+    if (FPress.move(rect().contains(x, y)))
         Invalidate();
-    }
 }
 
 // The base raises Click (a release over the button) before MouseUp: the
@@ -111,10 +105,8 @@ void TSpeedButton::Click()
 
 void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == mbLeft && FPressing) {
-        FPressing = false;
+    if (button == mbLeft && FPress.release())
         Invalidate();
-    }
     TGraphicControl::MouseUp(button, shift, x, y);
 }
 

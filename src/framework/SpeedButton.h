@@ -17,6 +17,7 @@
 // that is not its own as described at UpdateExclusive.
 #pragma once
 
+#include "ButtonPress.h"
 #include "Control.h"
 
 #include <cstdint>
@@ -67,14 +68,13 @@ protected:
     std::intptr_t WndProc(unsigned message, std::intptr_t wParam, std::intptr_t lParam) override;
 
 private:
-    bool sunken() const { return FDown || (FPressing && FPressedInside); }
+    bool sunken() const { return FDown || FPress.showsPressed(); }
     void buttonPressed(int groupIndex, const TButtonGroupNotice& notice);
 
     bool FFlat = false;
     int FGroupIndex = 0;
     bool FDown = false;
     bool FAllowAllUp = false;
-    bool FPressing = false;       // a left press on the button, not yet released
-    bool FPressedInside = false;  // ... with the mouse over the button now
+    TButtonPress FPress;
     bool FMouseInside = false;
 };

@@ -92,29 +92,21 @@ void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         CheckMenuDropdown();
         return;
     }
-    FPressing = true;
-    FPressedInside = true;
-    Invalidate();
+    if (FPress.press())
+        Invalidate();
 }
 
 void TToolButton::MouseMove(TShiftState shift, int x, int y)
 {
     TGraphicControl::MouseMove(shift, x, y);
-    if (!FPressing)
-        return;
-    const bool inside = rect().contains(x, y);
-    if (inside != FPressedInside) {
-        FPressedInside = inside;
+    if (FPress.move(rect().contains(x, y)))
         Invalidate();
-    }
 }
 
 void TToolButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == mbLeft && FPressing) {
-        FPressing = false;
+    if (button == mbLeft && FPress.release())
         Invalidate();
-    }
     TGraphicControl::MouseUp(button, shift, x, y);
 }
 
@@ -146,7 +138,7 @@ void TToolButton::Paint()
     const RECT client = ClientRect();
     const bool dropDown = FStyle == tbsDropDown;
     const int mainWidth = dropDown ? std::max(0, client.right - kDropDownArrowWidth) : client.right;
-    const bool sunken = FPressing && FPressedInside;
+    const bool sunken = FPress.showsPressed();
     const bool flat = bar && bar->Flat();
     if (!flat || sunken || (FMouseInside && Enabled())) {
         drawEdge(canvas, RECT{0, 0, mainWidth, client.bottom}, sunken);

@@ -13,6 +13,8 @@
 // show an edge only while the mouse is over them; a pressed button is sunken.
 #pragma once
 
+#include "ButtonPress.h"
+
 #include "Control.h"
 #include "Set.h"
 
@@ -64,8 +66,7 @@ private:
     int FImageIndex = -1;
     TToolButtonStyle FStyle = tbsButton;
     TPopupMenu* FDropdownMenu = nullptr;
-    bool FPressing = false;
-    bool FPressedInside = false;
+    TButtonPress FPress;
     bool FMouseInside = false;
     bool FDroppedDown = false;  // the press went to the arrow: no click
 };
