@@ -14,7 +14,6 @@
 #pragma once
 
 #include "ButtonPress.h"
-
 #include "Control.h"
 #include "Set.h"
 
