@@ -69,8 +69,12 @@ std::string_view Unquoted(std::string_view value)
 // otherwise not read back as itself (blanks at an end, or quotes around it).
 std::string Quoted(std::string_view value)
 {
-    if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || Unquoted(value) != value))
-        return "\"" + std::string(value) + "\"";
+    if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || Unquoted(value) != value)) {
+        std::string quoted(1, '"');
+        quoted += value;
+        quoted += '"';
+        return quoted;
+    }
     return std::string(value);
 }
 

@@ -149,7 +149,10 @@ std::string tempNameFor(const std::string& target, const char* suffix)
     static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 generator{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string name = JoinPath(ParentFolder(target), "." + tempStem(target) + kTempMarker);
+    std::string leaf(1, '.');
+    leaf += tempStem(target);
+    leaf += kTempMarker;
+    std::string name = JoinPath(ParentFolder(target), leaf);
     for (std::size_t i = 0; i < kTempRandomLength; ++i)
         name += kLetters[pick(generator)];
     return name + suffix;
