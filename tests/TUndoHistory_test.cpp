@@ -4,6 +4,7 @@
 #include "EnvOverride.h"
 #include "Exception.h"
 #include "SessionDoubles.h"
+#include "SmallTmpfs.h"
 #include "SortingSession.h"
 #include "TestFiles.h"
 #include "UndoHistory.h"
@@ -13,7 +14,6 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +22,7 @@ using sessiontest::SessionControls;
 using testfiles::EnvOverride;
 using testfiles::exists;
 using testfiles::readFile;
+using testfiles::SmallTmpfs;
 using testfiles::TempFolder;
 using testfiles::writeFile;
 
@@ -227,13 +228,10 @@ TEST(TUndoHistory, TheLogHasALinePerTransferAndIsRotated)
 
 TEST(TUndoHistory, AChainOfMovesAcrossFileSystemsIsUndoneAndRedoneToTheEnd)
 {
-    TempFolder mountPoint;
-    if (::geteuid() != 0 || ::mount("pictal-undo", mountPoint.path().c_str(), "tmpfs", 0, "size=4m") != 0)
+    SmallTmpfs other;
+    if (!other.mounted)
         GTEST_SKIP() << "mounting a tmpfs needs root (uid " << ::geteuid() << ")";
-    struct Unmount {
-        std::string path;
-        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
-    } unmount{mountPoint.path()};
+    const TempFolder& mountPoint = other.mountPoint;
     Rig rig;
     TempFolder src, keep;
     MakeFiles(src, {"a.jpg", "b.jpg"});

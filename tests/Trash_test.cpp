@@ -1,5 +1,6 @@
 #include "EnvOverride.h"
 #include "LastError.h"
+#include "SmallTmpfs.h"
 #include "TestFiles.h"
 #include "Trash.h"
 
@@ -8,13 +9,13 @@
 #include <QByteArray>
 #include <QRegularExpression>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using testfiles::EnvOverride;
 using testfiles::exists;
 using testfiles::readFile;
+using testfiles::SmallTmpfs;
 using testfiles::TempFolder;
 using testfiles::writeFile;
 
@@ -35,21 +36,6 @@ std::string infoPath(const std::string& file)
     const QRegularExpressionMatch match = form.match(QString::fromLatin1(readFile(file)));
     return match.hasMatch() ? QByteArray::fromPercentEncoding(match.captured(1).toLatin1()).toStdString() : "";
 }
-
-// A small tmpfs of the test's own, for another file system; unmounted on leaving.
-struct SmallTmpfs {
-    TempFolder mountPoint;
-    bool mounted = false;
-    SmallTmpfs()
-    {
-        mounted = ::geteuid() == 0 && ::mount("pictal-test", mountPoint.path().c_str(), "tmpfs", 0, "size=4m") == 0;
-    }
-    ~SmallTmpfs()
-    {
-        if (mounted)
-            ::umount2(mountPoint.path().c_str(), MNT_DETACH);
-    }
-};
 
 }  // namespace
 
