@@ -85,14 +85,7 @@ UniquePidl nextItem(IEnumIDList* enumerator)
 
 std::u16string shellText(const std::string& text)
 {
-    const int length = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::u16string wide(static_cast<std::size_t>(length), u'\0');
-    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, wide.data(), length) <= 0)
-        return {};
-    wide.resize(static_cast<std::size_t>(length - 1));  // without the terminator
-    return wide;
+    return WideFromNarrow(text.c_str());
 }
 
 std::string expandedShellPath(const std::string& path)

@@ -39,8 +39,8 @@ ShellRef<IEnumIDList> enumerate(IShellFolder* folder, SHCONTF contents);
 // The next item of an enumeration; null at its end.
 UniquePidl nextItem(IEnumIDList* enumerator);
 
-// Text as the shell's wide text, the whole of it (no 260-character limit);
-// empty when it cannot be converted.
+// Text up to its first NUL as the shell's wide text, the whole of it (no
+// 260-character limit), every byte kept as WideFromNarrow keeps it.
 std::u16string shellText(const std::string& text);
 // path (as expandedShellPath gives it) parsed on desktop, asking for the
 // attributes in attributes and leaving there what the item has; null when it
