@@ -4,10 +4,10 @@
 #include "SortingSession.h"
 #include "Vxdllprocs.h"
 #include "Vxinit.h"
+#include "WidgetBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -88,10 +88,5 @@ BENCHMARK(ReadCameraFolder)->Arg(1500)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv, false);
 }

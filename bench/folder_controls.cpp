@@ -2,9 +2,9 @@
 // drop-down (the desktop, its folders and the drives), setting it to a deep
 // folder (the chain of folders on the way), and listing a large folder of
 // pictures in the file list view (names, attributes, columns, icons, order).
-#include "Application.h"
 #include "FileListView.h"
 #include "FolderDropDown.h"
+#include "WidgetBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -91,11 +91,5 @@ BENCHMARK(ListLargeFolder)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    InitializeDesktop();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv, true);
 }

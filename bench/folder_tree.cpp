@@ -1,8 +1,8 @@
 // Figures of the folder tree: placing it (the desktop level) and opening a
 // folder of many subfolders (naming, attributes, icons and sorting of every
 // child), with the icon theme a desktop would have.
-#include "Application.h"
 #include "FolderTreeView.h"
+#include "WidgetBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -79,11 +79,5 @@ BENCHMARK(OpenLargeFolder)->Arg(100000)->Unit(benchmark::kMillisecond)->Iteratio
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    InitializeDesktop();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv, true);
 }
