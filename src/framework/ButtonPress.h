@@ -1,8 +1,18 @@
-// What a push button of the framework (speed button, tool button) follows of
-// a left press: whether one made on the button is held, and whether the mouse
-// is over the button now. The button looks pressed while both hold; each step
-// tells whether that look changed, so the button repaints only then.
+// What the push buttons of the framework (speed button, tool button) share.
+//
+// TButtonPress follows a left press: whether one made on the button is held,
+// and whether the mouse is over the button now. The button looks pressed
+// while both hold; each step tells whether that look changed, so the button
+// repaints only then.
 #pragma once
+
+#include "WinTypes.h"
+
+class TCanvas;
+
+// The button's one-pixel edge around rect: light above and left, dark below
+// and right (raised), or the other way round (sunken).
+void DrawButtonEdge(TCanvas* canvas, const RECT& rect, bool sunken);
 
 class TButtonPress {
 public:

@@ -134,18 +134,8 @@ void TSpeedButton::Paint()
         canvas->FillRect(client);
     }
     const bool down = sunken();
-    if (!FFlat || down || (FMouseInside && Enabled())) {
-        // One-pixel edge: light above and left, dark below and right (raised),
-        // or the other way round (sunken).
-        const TColor light = down ? clBtnShadow : clBtnHighlight;
-        const TColor dark = down ? clBtnHighlight : clBtnShadow;
-        canvas->Pen()->SetWidth(1);
-        canvas->Pen()->SetStyle(psSolid);
-        canvas->Pen()->SetColor(light);
-        canvas->Polyline({{0, client.bottom - 1}, {0, 0}, {client.right - 1, 0}});
-        canvas->Pen()->SetColor(dark);
-        canvas->Polyline({{client.right - 1, 0}, {client.right - 1, client.bottom - 1}, {-1, client.bottom - 1}});
-    }
+    if (!FFlat || down || (FMouseInside && Enabled()))
+        DrawButtonEdge(canvas, client, down);
     if (Caption().empty())
         return;
     RECT text = client;

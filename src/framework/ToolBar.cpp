@@ -8,22 +8,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// A one-pixel edge: light above and left, dark below and right (raised), or
-// the other way round (sunken).
-void drawEdge(TCanvas* canvas, const RECT& r, bool sunken)
-{
-    canvas->Pen()->SetWidth(1);
-    canvas->Pen()->SetStyle(psSolid);
-    canvas->Pen()->SetColor(sunken ? clBtnShadow : clBtnHighlight);
-    canvas->Polyline({{r.left, r.bottom - 1}, {r.left, r.top}, {r.right - 1, r.top}});
-    canvas->Pen()->SetColor(sunken ? clBtnHighlight : clBtnShadow);
-    canvas->Polyline({{r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left - 1, r.bottom - 1}});
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------- TToolButton
 
 TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner)
@@ -141,9 +125,9 @@ void TToolButton::Paint()
     const bool sunken = FPress.showsPressed();
     const bool flat = bar && bar->Flat();
     if (!flat || sunken || (FMouseInside && Enabled())) {
-        drawEdge(canvas, RECT{0, 0, mainWidth, client.bottom}, sunken);
+        DrawButtonEdge(canvas, RECT{0, 0, mainWidth, client.bottom}, sunken);
         if (dropDown)
-            drawEdge(canvas, RECT{mainWidth, 0, client.right, client.bottom}, false);
+            DrawButtonEdge(canvas, RECT{mainWidth, 0, client.right, client.bottom}, false);
     }
     if (TImageList* images = bar ? bar->Images() : nullptr; images && FImageIndex >= 0) {
         const int shift = sunken ? 1 : 0;
