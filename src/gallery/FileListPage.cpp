@@ -1,5 +1,6 @@
 #include "FileListPage.h"
 
+#include "ExPathText.h"
 #include "FileListView.h"
 #include "FolderFileToolBar.h"
 #include "FolderTreeView.h"
@@ -13,15 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QString shown(const std::string& path)
-{
-    return QString::fromUtf8(path.data(), qsizetype(path.size()));
-}
-
-}  // namespace
 
 FileListPage::FileListPage(QWidget* parent) : QWidget(parent)
 {
@@ -113,7 +105,7 @@ FileListPage::FileListPage(QWidget* parent) : QWidget(parent)
         log(QStringLiteral("TFolderFileToolBar OnViewStyle: %1").arg(style));
     };
     m_tree->OnChange = [this](TObject*, TTreeNode*) {
-        log(QStringLiteral("TFolderTreeView OnChange: %1").arg(shown(m_tree->FolderName())));
+        log(QStringLiteral("TFolderTreeView OnChange: %1").arg(PathToQString(m_tree->FolderName())));
     };
 }
 
@@ -134,7 +126,7 @@ void FileListPage::log(const QString& line)
 
 void FileListPage::listChanged()
 {
-    m_fileName->setText(shown(m_list->FileName()));
+    m_fileName->setText(PathToQString(m_list->FileName()));
     m_selected->setText(QString::number(m_list->SelectedFiles().size()));
-    log(QStringLiteral("TFileListView OnChange: %1").arg(shown(m_list->FileName())));
+    log(QStringLiteral("TFileListView OnChange: %1").arg(PathToQString(m_list->FileName())));
 }

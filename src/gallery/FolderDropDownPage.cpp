@@ -1,5 +1,6 @@
 #include "FolderDropDownPage.h"
 
+#include "ExPathText.h"
 #include "FolderDropDown.h"
 #include "FolderTreeView.h"
 
@@ -12,15 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QString shown(const std::string& path)
-{
-    return QString::fromUtf8(path.data(), qsizetype(path.size()));
-}
-
-}  // namespace
 
 FolderDropDownPage::FolderDropDownPage(QWidget* parent) : QWidget(parent)
 {
@@ -81,7 +73,7 @@ FolderDropDownPage::FolderDropDownPage(QWidget* parent) : QWidget(parent)
     columns->addWidget(m_tree, 2);
     m_tree->OnChange = [this](TObject*, TTreeNode*) { treeChanged(); };
 
-    m_folderName->setText(shown(m_dropDown->FolderName()));
+    m_folderName->setText(PathToQString(m_dropDown->FolderName()));
     m_following = true;
     m_tree->setFolderName(m_dropDown->FolderName());
     m_following = false;
@@ -96,8 +88,8 @@ FolderDropDownPage::~FolderDropDownPage()
 
 void FolderDropDownPage::showFolder(const QString& source, const std::string& path)
 {
-    m_folderName->setText(shown(m_dropDown->FolderName()));
-    m_events->appendPlainText(QStringLiteral("%1 OnChange: %2").arg(source, shown(path)));
+    m_folderName->setText(PathToQString(m_dropDown->FolderName()));
+    m_events->appendPlainText(QStringLiteral("%1 OnChange: %2").arg(source, PathToQString(path)));
 }
 
 void FolderDropDownPage::dropDownChanged()
@@ -114,7 +106,7 @@ void FolderDropDownPage::treeChanged()
 {
     if (m_following)
         return;
-    m_events->appendPlainText(QStringLiteral("TFolderTreeView OnChange: %1").arg(shown(m_tree->FolderName())));
+    m_events->appendPlainText(QStringLiteral("TFolderTreeView OnChange: %1").arg(PathToQString(m_tree->FolderName())));
     if (m_tree->FolderName().empty())
         return;
     m_following = true;

@@ -1,5 +1,6 @@
 #include "HistoryComboBoxPage.h"
 
+#include "ExPathText.h"
 #include "HistoryComboBox.h"
 #include "Keys.h"
 #include "SafeCall.h"
@@ -13,15 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QString shown(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-}  // namespace
 
 HistoryComboBoxPage::HistoryComboBoxPage(QWidget* parent) : QWidget(parent)
 {
@@ -48,7 +40,7 @@ HistoryComboBoxPage::HistoryComboBoxPage(QWidget* parent) : QWidget(parent)
         if (key == VK_RETURN)
             addText();
     };
-    m_history->OnChange = [this](TObject*) { log(QStringLiteral("OnChange: %1").arg(shown(m_history->Text()))); };
+    m_history->OnChange = [this](TObject*) { log(QStringLiteral("OnChange: %1").arg(PathToQString(m_history->Text()))); };
 
     auto* settings = new QFormLayout;
     page->addLayout(settings);
@@ -62,7 +54,7 @@ HistoryComboBoxPage::HistoryComboBoxPage(QWidget* parent) : QWidget(parent)
 
     const auto nameRow = [&](const QString& label, const std::string& value,
                              std::function<void(const std::string&)> apply) {
-        auto* edit = new QLineEdit(shown(value), this);
+        auto* edit = new QLineEdit(PathToQString(value), this);
         settings->addRow(label, edit);
         connect(edit, &QLineEdit::editingFinished, this,
                 [edit, apply] { apply(edit->text().toUtf8().toStdString()); });
