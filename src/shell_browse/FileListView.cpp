@@ -286,24 +286,28 @@ void TFileListView::OpenFolder(TObject* control, IShellFolder* folder)
     reportChange();
 }
 
-bool TFileListView::SelectFile(const std::string& name)
+TListItem* TFileListView::itemNamed(const std::string& name) const
 {
-    BeginSelectionUpdate();
-    SetItemFocused(nullptr);
     // An exact match before one in other letter case.
-    TListItem* match = nullptr;
+    TListItem* folded = nullptr;
     for (int i = 0; i < Items().Count(); ++i) {
         TListItem* item = Items().Item(i);
         const TFflItemInfo* info = itemInfo(item);
         if (!info)
             continue;
-        if (info->name == name) {
-            match = item;
-            break;
-        }
-        if (!match && AnsiSameText(info->name, name))
-            match = item;
+        if (info->name == name)
+            return item;
+        if (!folded && AnsiSameText(info->name, name))
+            folded = item;
     }
+    return folded;
+}
+
+bool TFileListView::SelectFile(const std::string& name)
+{
+    BeginSelectionUpdate();
+    SetItemFocused(nullptr);
+    TListItem* match = itemNamed(name);
     if (match) {
         match->SetSelected(true);
         SetItemFocused(Selected());
@@ -332,22 +336,8 @@ void TFileListView::setFileName(const std::string& path)
         if (ShellRef<IShellFolder> folder = bindFolder(FShell.desktop(), parsed.get())) {
             if (openFolder(folder.release()) && !isFolder) {
                 const Raised opening(FOpening);  // reported once, below
-                for (int i = 0; i < Items().Count(); ++i) {
-                    TListItem* item = Items().Item(i);
-                    if (itemInfo(item) && itemInfo(item)->name == fileName) {
-                        SetSelected(item);
-                        break;
-                    }
-                }
-                if (!Selected()) {
-                    for (int i = 0; i < Items().Count(); ++i) {
-                        TListItem* item = Items().Item(i);
-                        if (itemInfo(item) && AnsiSameText(itemInfo(item)->name, fileName)) {
-                            SetSelected(item);
-                            break;
-                        }
-                    }
-                }
+                if (TListItem* item = itemNamed(fileName))
+                    SetSelected(item);
             }
         }
     }

@@ -120,6 +120,9 @@ private:
     void deleteItem(TObject* sender, TListItem* item);
     void shiftImageIndexes(int deleted);
     void setFolderControl(TComponent* control);
+    // The first item called name, an exact match before one that differs
+    // only in letter case; null when there is none.
+    TListItem* itemNamed(const std::string& name) const;
     // The full path of an item of the listed folder; false when it has none.
     bool fullPathOf(const TListItem* item, std::string& path) const;
 
