@@ -3,9 +3,9 @@
 #include "Gdi.h"
 
 #include "GdiInternal.h"
+#include "Translation.h"
 
 #include <QFontMetrics>
-#include <QLocale>
 #include <QPainter>
 #include <QTextBoundaryFinder>
 
@@ -274,5 +274,5 @@ int GetTextCharset(HDC dc)
 {
     if (!dc)
         return DEFAULT_CHARSET;
-    return QLocale::system().language() == QLocale::Japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
+    return SystemIsJapanese() ? SHIFTJIS_CHARSET : ANSI_CHARSET;
 }
