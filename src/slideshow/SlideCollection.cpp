@@ -398,7 +398,10 @@ bool TVxSlideCollection::collectChanges(const std::string& folder)
         data.page = item.page;
         return data;
     };
-    std::vector<Item> items = s.items;
+    // The snapshot is brought up to date in place; until it is whole again it
+    // serves no collection, so a way out below leaves it to a whole one.
+    s.valid = false;
+    std::vector<Item>& items = s.items;
     for (const std::string& name : report.Names) {
         std::erase_if(items, [&name](const Item& item) { return item.fileName == name; });
         WIN32_FIND_DATAA data;
@@ -433,7 +436,7 @@ bool TVxSlideCollection::collectChanges(const std::string& folder)
         }
     }
     if (items.empty()) {
-        s.items.clear();
+        s.valid = true;
         return true;  // an empty collection: the caller fails as for an empty folder
     }
     if (!allocate(int(std::min<std::size_t>(items.size(), INT_MAX))))
@@ -444,7 +447,7 @@ bool TVxSlideCollection::collectChanges(const std::string& folder)
         FreeThumbDataMemory();
         return false;
     }
-    s.items = std::move(items);
+    s.valid = true;
     return true;
 }
 
