@@ -220,7 +220,7 @@ void TFileListBox::readFolder()
     // sorted place (after its equals) would.
     std::vector<TSortText> found;
     // The 101 smallest keys so far, to tell when an entry lands at position 100.
-    std::vector<std::string> smallest;
+    std::vector<TSortText> smallest;
     const std::vector<std::u32string> patterns = foldedPatterns(FMask);
 
     WIN32_FIND_DATAA entry;
@@ -233,21 +233,20 @@ void TFileListBox::readFolder()
                 linked = true;
             const std::size_t times = listedTimes(entry, patterns);
             for (std::size_t i = 0; i < times; ++i) {
-                const std::string text = entryText(entry);
-                const std::string key = sortKey(text);
+                found.emplace_back(sortKey(entryText(entry)));
                 if (!busy.shown()) {
                     // The place of the entry among those before it: after
                     // exactly 100 of them when the 100th smallest sorts at or
                     // before it and the 101st (if any) after it.
+                    const TSortText& key = found.back();
                     const auto at = std::upper_bound(smallest.begin(), smallest.end(), key,
-                                                     [](const std::string& a, const std::string& b) { return lstrcmpiA(a, b) < 0; });
+                                                     [](const TSortText& a, const TSortText& b) { return a.Compare(b) < 0; });
                     if (at - smallest.begin() == 100)
                         busy.show();
                     smallest.insert(at, key);
                     if (smallest.size() > 101)
                         smallest.pop_back();
                 }
-                found.emplace_back(key);
             }
         } while (FindNextFileA(search, &entry));
     }
