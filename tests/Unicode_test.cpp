@@ -39,3 +39,15 @@ TEST(WideCharToMultiByte, RoundTripsThroughUtf16)
     narrow.pop_back();
     EXPECT_EQ(narrow, "ファイル 1");
 }
+
+TEST(Utf8Prefix, CutsOnlyBetweenCharacters)
+{
+    const std::string text = "a\xE5\x86\x99" "b";  // "a", a three-byte character, "b"
+    const struct {
+        std::size_t limit;
+        std::size_t length;
+    } cases[] = {{0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 4}, {5, 5}, {9, 5}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Utf8Prefix(text, c.limit), text.substr(0, c.length)) << "limit " << c.limit;
+    EXPECT_TRUE(Utf8Prefix("\x80\x80x", 1).empty()) << "stray continuation bytes go with no character";
+}

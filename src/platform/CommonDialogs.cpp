@@ -1,6 +1,7 @@
 #include "CommonDialogs.h"
 
 #include "UserWindows.h"
+#include "Unicode.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -189,10 +190,7 @@ double pointsOf(const QFont& font)
 
 void SetLogFontFaceName(LOGFONTA& logFont, std::string_view name)
 {
-    std::size_t n = std::min<std::size_t>(name.size(), LF_FACESIZE - 1);
-    if (n < name.size())
-        while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80)
-            --n;
+    const std::size_t n = Utf8Prefix(name, LF_FACESIZE - 1).size();
     std::memset(logFont.lfFaceName, 0, sizeof logFont.lfFaceName);
     std::memcpy(logFont.lfFaceName, name.data(), n);
 }

@@ -4,6 +4,7 @@
 #include "LastError.h"
 #include "PathUtil.h"
 #include "Paths.h"
+#include "Unicode.h"
 
 #include <cerrno>
 #include <cstdio>  // renameat2, RENAME_NOREPLACE
@@ -132,14 +133,7 @@ bool unchangedSince(const struct stat& now, const struct stat& then)
 // kMaxTempStem bytes at a whole UTF-8 character.
 std::string tempStem(const std::string& target)
 {
-    std::string stem = LastPathComponent(target);
-    if (stem.size() > kMaxTempStem) {
-        std::size_t cut = kMaxTempStem;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
-            --cut;
-        stem.resize(cut);
-    }
-    return stem;
+    return std::string(Utf8Prefix(LastPathComponent(target), kMaxTempStem));
 }
 
 // A fresh temporary name next to target: "<folder>/.<name>.pictal-XXXXXX"

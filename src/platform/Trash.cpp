@@ -5,6 +5,7 @@
 #include "FileDescriptor.h"
 #include "LastError.h"
 #include "Paths.h"
+#include "Unicode.h"
 
 #include <QByteArray>
 
@@ -115,13 +116,7 @@ std::string trashName(const std::string& name, int attempt)
     if (extension.size() > kMaxTrashName / 2)
         extension.clear();
     const std::size_t room = kMaxTrashName - number.size() - extension.size();
-    if (stem.size() > room) {
-        std::size_t cut = room;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
-            --cut;  // a whole UTF-8 character
-        stem.resize(cut);
-    }
-    return stem + number + extension;
+    return std::string(Utf8Prefix(stem, room)) + number + extension;
 }
 
 std::string deletionDate()

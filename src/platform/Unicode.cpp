@@ -114,6 +114,16 @@ bool decodeNarrow(std::string_view text, std::u16string& wide, bool refuse)
 
 }  // namespace
 
+std::string_view Utf8Prefix(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return text;
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut);
+}
+
 std::u16string WideFromNarrow(std::string_view text)
 {
     std::u16string wide;

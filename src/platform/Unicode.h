@@ -33,6 +33,10 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wide, int co
 // text and back unchanged.
 std::u16string WideFromNarrow(std::string_view text);
 std::string NarrowFromWide(std::u16string_view wide);
+// The longest beginning of text of at most limit bytes that does not end
+// inside a UTF-8 character: a cut there backs up over continuation bytes.
+std::string_view Utf8Prefix(std::string_view text, std::size_t limit);
+
 // Whether a wide unit carries a byte that is no part of valid UTF-8 (and which one).
 inline bool IsCarriedByte(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
 inline char CarriedByte(char16_t unit) { return static_cast<char>(unit - 0xDC00); }

@@ -1,12 +1,13 @@
 #include "UserWindows.h"
 
+#include "Unicode.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QPixmap>
 #include <QThread>
 #include <QWidget>
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -70,11 +71,8 @@ int GetWindowTextA(HWND window, char* buffer, int maxCount)
     if (!window || !buffer || maxCount < 1)
         return 0;
     const QByteArray text = window->windowTitle().toUtf8();
-    std::size_t n = std::min<std::size_t>(std::size_t(text.size()), std::size_t(maxCount - 1));
-    // Never end inside a character: back up over continuation bytes.
-    if (n < std::size_t(text.size()))
-        while (n > 0 && (static_cast<unsigned char>(text[qsizetype(n)]) & 0xC0) == 0x80)
-            --n;
+    const std::size_t n =
+        Utf8Prefix(std::string_view(text.constData(), std::size_t(text.size())), std::size_t(maxCount - 1)).size();
     std::memcpy(buffer, text.constData(), n);
     buffer[n] = '\0';
     return int(n);
