@@ -1,5 +1,6 @@
 #include "CommonDialogs.h"
 
+#include "GdiInternal.h"
 #include "UserWindows.h"
 #include "Unicode.h"
 
@@ -41,12 +42,12 @@ bool haveWidgets()
 
 QColor toQColor(COLORREF c)
 {
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+    return QColor(pictal_platform_internal::toRgb(c));
 }
 
 COLORREF toColorRef(const QColor& c)
 {
-    return COLORREF(c.red()) | (COLORREF(c.green()) << 8) | (COLORREF(c.blue()) << 16);
+    return pictal_platform_internal::toColorRef(c.rgb());
 }
 
 // A Qt dialog whose accepting and cancelling go through the hook procedure
