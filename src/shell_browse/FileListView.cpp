@@ -15,6 +15,8 @@
 #include "SysUtils.h"
 #include "Translation.h"
 
+#include <QScopedValueRollback>
+
 #include <cstdio>
 
 namespace {
@@ -60,18 +62,6 @@ bool sameByteIgnoringCase(unsigned char a, unsigned char b)
     auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; };
     return lower(a) == lower(b);
 }
-
-// Sets a flag for the life of a scope.
-class Raised {
-public:
-    explicit Raised(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~Raised() { m_flag = false; }
-    Raised(const Raised&) = delete;
-    Raised& operator=(const Raised&) = delete;
-
-private:
-    bool& m_flag;
-};
 
 }  // namespace
 
@@ -144,7 +134,7 @@ void TFileListView::initialize()
 
 bool TFileListView::openFolder(IShellFolder* folder)
 {
-    const Raised opening(FOpening);
+    const QScopedValueRollback opening(FOpening, true);
     clear();
     initialize();
     FFolder.reset(folder);  // the list holds this reference now
@@ -335,7 +325,7 @@ void TFileListView::setFileName(const std::string& path)
     if (parsed) {
         if (ShellRef<IShellFolder> folder = bindFolder(FShell.desktop(), parsed.get())) {
             if (openFolder(folder.release()) && !isFolder) {
-                const Raised opening(FOpening);  // reported once, below
+                const QScopedValueRollback opening(FOpening, true);  // reported once, below
                 if (TListItem* item = itemNamed(fileName))
                     SetSelected(item);
             }
