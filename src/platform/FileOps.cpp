@@ -677,6 +677,25 @@ BOOL CopyFileA(const std::string& from, const std::string& to, BOOL failIfExists
     return TRUE;
 }
 
+namespace {
+
+// The process's umask, read without setting it: umask() would change it for
+// a moment for every thread, and a file another thread creates meanwhile
+// would get no mask. Without /proc the usual 022 is assumed.
+mode_t currentUmask()
+{
+    const std::unique_ptr<FILE, decltype(&std::fclose)> status(std::fopen("/proc/self/status", "re"), &std::fclose);
+    char line[256];
+    while (status && std::fgets(line, sizeof line, status.get())) {
+        unsigned mask = 0;
+        if (std::sscanf(line, "Umask: %o", &mask) == 1)
+            return mode_t(mask & 0777);
+    }
+    return 022;
+}
+
+}  // namespace
+
 BOOL ReplaceFileContents(const std::string& path, std::string_view data, bool* noTemporaryFile)
 {
     if (noTemporaryFile)
@@ -695,9 +714,7 @@ BOOL ReplaceFileContents(const std::string& path, std::string_view data, bool* n
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))
         return FailWith(ERROR_ACCESS_DENIED);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~mask);
+    const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
 
     TempFile temp;
     if (!temp.create(target)) {
